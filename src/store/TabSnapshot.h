@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// The whole content of one tab record, as TabTemp keeps it while tab data moves between indexes.
+struct TabSnapshot
+{
+    QString FontName;
+    float FontSize = 0;
+    QStringList titles;
+    QStringList contents;
+    qint16 NoOfCont = 0;
+    qint16 DispIndex = 0;
+    QDateTime Crt;
+    QDateTime Alarm;
+    bool OnAlm = false;
+    QString Omidasi;
+};
+
+// TabTemp: one slot per possible tab. Slots outside 0..29 raise std::out_of_range.
+using TabTemp = std::array<TabSnapshot, 30>;

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/TabSnapshot.h"
+
+class TabSet;
+
+// One tab: its entries (title and content), font, creation date, alarm, displayed entry and
+// caption, and the bridge to its tab page. The record does not know its own index: page
+// members take it as intClsIndex and only check that it lies inside the tab set.
+// Contents hold line breaks as CR LF; the content box shows them as "\n".
+class clsTabCont
+{
+public:
+    // Takes the tab set's current default font and the present time.
+    explicit clsTabCont(TabSet &tabSet);
+
+    QString FontName() const { return m_data.FontName; }
+    void setFontName(const QString &strNewValue) { m_data.FontName = strNewValue; }
+    float FontSize() const { return m_data.FontSize; }
+    void setFontSize(float sngNewValue) { m_data.FontSize = sngNewValue; }
+
+    qint16 NoOfCont() const { return m_data.NoOfCont; }
+    // Entry texts; an index outside the entries throws std::out_of_range.
+    QString Title(int intIndex) const;
+    QString Cont(int intIndex) const;
+
+    void AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont);
+    void ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle);
+    void ChgCont(int intContIndex, const QString &strNewCont);
+    void RemoveTitle(int intClsIndex, int intTitleIndex);
+
+    void DispTitle(int intClsIndex, int intTitleIndex);
+    qint16 DispIndex() const { return m_data.DispIndex; }
+    void setDispIndex(int intNewIndex);
+    void DispCont(int intClsIndex);
+    void MoveCont(int intClsIndex);
+    void ResetTab(int intClsIndex);
+
+    QString TabTitle() const { return m_data.Omidasi; }
+    QString Omidasi() const { return m_data.Omidasi; }
+    void setOmidasi(const QString &strOmidasi) { m_data.Omidasi = strOmidasi; }
+
+    QDateTime Crt() const { return m_data.Crt; }
+    void setCrt(const QDateTime &dtmNew) { m_data.Crt = dtmNew; }
+    void SetCrt();
+
+    // Only while the alarm is on; otherwise TabError AlarmOff.
+    QDateTime Alarm() const;
+    // Accepted only at least one minute ahead of now; switches the alarm on.
+    void setAlarm(const QDateTime &dtmNewTime);
+    // The stored alarm time whatever the alarm state (the settings file writes it always).
+    QDateTime storedAlarm() const { return m_data.Alarm; }
+    bool OnAlm() const { return m_data.OnAlm; }
+    void setOnAlm(bool blnNew) { m_data.OnAlm = blnNew; }
+
+    void LetTemp(int intIndex) const;
+    void GetTemp(int intIndex);
+
+    // The body of this tab's section in TabSet.ini: seven "key = value" lines, each ending CR LF.
+    QString Info() const;
+
+private:
+    void checkTab(int intClsIndex) const;
+    void checkEntry(int index, const char *wording) const;
+
+    TabSet &m_tabSet;
+    TabSnapshot m_data;
+};
