@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+// The content text box of a tab page. One box serves all three scroll types: "N" wraps and
+// has no scroll bars, "V" wraps with a vertical bar, "W" scrolls both ways without wrapping.
+class ContentBox final : public QPlainTextEdit
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ContentBox)
+public:
+    explicit ContentBox(QWidget *parent = nullptr);
+
+    void setScrollType(const QString &type);
+    QString scrollType() const { return m_scrollType; }
+
+    // The text with "\n" line breaks, exactly as typed (no-break spaces stay).
+    QString text() const;
+    void setText(const QString &text);
+
+signals:
+    void rightPressed(const QPoint &globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QString m_scrollType;
+};

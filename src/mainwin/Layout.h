@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QRect>
+
+// The window layout, in twips. QRect carries left, top, width and height.
+
+// The tab strip's rectangle for a main window of outer height H and width W.
+QRect tabStripRect(int windowHeight, int windowWidth);
+
+// Where a tab page's controls go inside its frame, given the title list's current height.
+struct PageLayout
+{
+    QRect titleList; // its height is left as it is
+    QPoint titleButton; // its size stays 132 x 252
+    QRect contentBox;
+};
+PageLayout pageLayout(int frameWidth, int frameHeight, int titleListHeight);

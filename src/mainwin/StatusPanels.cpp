@@ -1,0 +1,57 @@
+#include "mainwin/StatusPanels.h"
+
+#include "mainwin/Twips.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace {
+
+class PanelLabel final : public QLabel
+{
+public:
+    PanelLabel(int panel, StatusPanels *bar)
+        : QLabel(bar)
+        , m_panel(panel)
+        , m_bar(bar)
+    {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        emit m_bar->panelClicked(m_panel, event->globalPosition().toPoint());
+    }
+
+private:
+    int m_panel;
+    StatusPanels *m_bar;
+};
+
+} // namespace
+
+StatusPanels::StatusPanels(QWidget *parent)
+    : QStatusBar(parent)
+    , m_panels{new PanelLabel(1, this), new PanelLabel(2, this)}
+{
+    setSizeGripEnabled(true);
+    for (QLabel *panel : m_panels)
+        addWidget(panel);
+}
+
+void StatusPanels::setPanelWidths(const Twips &twips)
+{
+    m_panels[0]->setFixedWidth(twips.xToPixels(1440));
+    m_panels[1]->setFixedWidth(twips.xToPixels(2000));
+}
+
+QString StatusPanels::panelText(int panel) const
+{
+    return m_panels[panel - 1]->text();
+}
+
+void StatusPanels::setPanelText(int panel, const QString &text)
+{
+    m_panels[panel - 1]->setText(text);
+}

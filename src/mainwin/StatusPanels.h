@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+class Twips;
+
+// staMain: panel 1 shows the selected tab's creation date, panel 2 its alarm.
+class StatusPanels final : public QStatusBar
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusPanels)
+public:
+    explicit StatusPanels(QWidget *parent = nullptr);
+
+    void setPanelWidths(const Twips &twips);
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString &text);
+
+signals:
+    void panelClicked(int panel, const QPoint &globalPos);
+
+private:
+    QLabel *m_panels[2];
+};

@@ -1,0 +1,22 @@
+#include "mainwin/TabPage.h"
+
+#include "mainwin/ContentBox.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+TabPage::TabPage(QWidget *parent)
+    : QFrame(parent)
+    , m_cboTitle(new QComboBox(this))
+    , m_txtCont(new ContentBox(this))
+    , m_cmdTitle(new QPushButton(this))
+{
+    m_cboTitle->setObjectName(QStringLiteral("cboTitle"));
+    m_cboTitle->setEditable(false);
+    m_cboTitle->setEnabled(false);
+    m_txtCont->setObjectName(QStringLiteral("txtCont"));
+    m_txtCont->hide();
+    m_txtCont->setEnabled(false);
+    m_cmdTitle->setObjectName(QStringLiteral("cmdTitle"));
+    m_cmdTitle->setEnabled(false);
+}

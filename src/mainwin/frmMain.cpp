@@ -1,0 +1,366 @@
+#include "mainwin/frmMain.h"
+
+#include "commands/frmTitl.h"
+#include "mainwin/ContentBox.h"
+#include "mainwin/Layout.h"
+#include "mainwin/StatusPanels.h"
+#include "mainwin/TabPage.h"
+#include "mainwin/TabStrip.h"
+#include "mainwin/Twips.h"
+#include "platform/PlatformServices.h"
+#include "store/clsTabCont.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+const QString StatusDateFormat = QStringLiteral("yy/MM/dd HH:mm");
+
+bool isScrollType(const QString &type)
+{
+    return type == u"N" || type == u"V" || type == u"W";
+}
+
+} // namespace
+
+frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_appDir(appDir)
+    , m_tabs(platform)
+    , m_tabMain(new TabStrip)
+    , m_staMain(new StatusPanels)
+    , m_menus(this)
+{
+    setWindowTitle(QStringLiteral("Nokuri"));
+    m_tabs.attachPages(this);
+
+    auto *client = new QWidget;
+    m_tabMain->setParent(client);
+    m_tabMain->setObjectName(QStringLiteral("tabMain"));
+    setCentralWidget(client);
+    m_staMain->setObjectName(QStringLiteral("staMain"));
+    m_staMain->setPanelWidths(twips());
+    setStatusBar(m_staMain);
+
+    const Twips scale = twips();
+    resize(scale.xToPixels(5745), scale.yToPixels(4380));
+
+    // The strip starts with one tab, and page 0 is there before any tab record.
+    m_tabMain->addTab();
+    createPage();
+
+    connect(m_tabMain, &TabStrip::mousePressed, this, &frmMain::tabMain_MouseDown);
+    connect(m_tabMain, &TabStrip::aboutToChange, this, &frmMain::tabMain_BeforeClick);
+    connect(m_tabMain, &TabStrip::changed, this, &frmMain::tabMain_Click);
+    connect(m_staMain, &StatusPanels::panelClicked, this, &frmMain::staMain_PanelClick);
+
+    // The add items' shortcut keys act in the window while the menu is closed.
+    addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd});
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load()
+{
+    setScrlType(QStringLiteral("V"));
+    m_tabs.DefFontName = QStringLiteral("ＭＳ ゴシック");
+    m_tabs.DefFontSize = 10;
+    m_makeBackup = true;
+
+    if (m_tabs.count() == 0) {
+        clsTabCont &first = m_tabs.append();
+        first.AddTitle(0, QString(), QString());
+        first.setDispIndex(0);
+        first.DispCont(0);
+        selectTitleItem(0, 0);
+        first.DispCont(0);
+    }
+
+    const int s = selectedTab();
+    m_tabMain->pageStack()->setCurrentWidget(&page(s));
+    page(s).txtCont()->setEnabled(false);
+    EnableTabPage(true, s);
+
+    DispStatus();
+}
+
+int frmMain::selectedTab() const
+{
+    return m_tabMain->selectedPosition() - 1;
+}
+
+TabPage &frmMain::page(int index) const
+{
+    return *m_pages.at(static_cast<size_t>(index));
+}
+
+void frmMain::createPage()
+{
+    auto *created = new TabPage;
+    const int index = static_cast<int>(m_pages.size());
+    m_pages.push_back(created);
+    m_tabMain->pageStack()->addWidget(created);
+
+    const Twips scale = twips();
+    created->cmdTitle()->setFixedSize(scale.xToPixels(132), scale.yToPixels(252));
+    created->cboTitle()->resize(created->cboTitle()->width(),
+                                created->cboTitle()->sizeHint().height());
+    created->txtCont()->setScrollType(m_scrlType);
+
+    connect(created->cboTitle(), &QComboBox::activated, this,
+            [this, index] { cboTitle_Click(index); });
+    connect(created->cmdTitle(), &QPushButton::clicked, this,
+            [this, index] { cmdTitle_Click(index); });
+}
+
+void frmMain::AddTabPage(const QString &title, const QString &content)
+{
+    m_tabMain->addTab();
+    const int n = m_tabMain->count() - 1;
+    createPage();
+
+    clsTabCont &record = m_tabs.append();
+    record.AddTitle(n, title, content);
+    record.setDispIndex(0);
+    record.DispCont(n);
+    selectTitleItem(n, 0);
+    record.DispCont(n);
+}
+
+void frmMain::removeLastTabPage()
+{
+    TabPage *last = m_pages.back();
+    m_pages.pop_back();
+    m_tabMain->pageStack()->removeWidget(last);
+    delete last;
+    m_tabMain->removeLastTab();
+}
+
+void frmMain::EnableTabPage(bool enable, int index)
+{
+    if (index < 0 || index > tabCount() - 1) {
+        m_platform.showMessage(QStringLiteral("指定したインデックスが正しくありません"),
+                               QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+        return;
+    }
+    TabPage &target = page(index);
+    target.cboTitle()->setEnabled(enable);
+    target.cmdTitle()->setEnabled(enable);
+    if (isScrollType(m_scrlType))
+        target.txtCont()->setEnabled(enable);
+}
+
+Twips frmMain::twips() const
+{
+    return Twips::of(*this);
+}
+
+void frmMain::ResizeTabStrip()
+{
+    const Twips scale = twips();
+    const QRect outer = frameGeometry();
+    const QRect strip =
+        tabStripRect(scale.yFromPixels(outer.height()), scale.xFromPixels(outer.width()));
+    m_tabMain->setGeometry(scale.toPixels(strip));
+}
+
+void frmMain::ArrangeControls()
+{
+    const Twips scale = twips();
+    const QRect client = m_tabMain->clientArea();
+    m_tabMain->pageStack()->setGeometry(client);
+    for (TabPage *frame : m_pages) {
+        frame->setGeometry(0, 0, client.width(), client.height());
+        QComboBox *titles = frame->cboTitle();
+        const PageLayout layout =
+            pageLayout(scale.xFromPixels(client.width()), scale.yFromPixels(client.height()),
+                       scale.yFromPixels(titles->height()));
+        titles->setGeometry(0, 0, scale.xToPixels(layout.titleList.width()), titles->height());
+        frame->cmdTitle()->move(scale.xToPixels(layout.titleButton.x()), 0);
+        frame->txtCont()->setGeometry(scale.toPixels(layout.contentBox));
+    }
+}
+
+void frmMain::Form_Resize()
+{
+    // Hidden in the tray only where there is a tray to come back from.
+    if (isMinimized() && m_platform.isSystemTrayAvailable())
+        hide();
+    ResizeTabStrip();
+    ArrangeControls();
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::refreshStripCaption(int position)
+{
+    m_tabMain->setCaption(position, m_tabs[position - 1].TabTitle());
+}
+
+void frmMain::setScrlType(const QString &value)
+{
+    if (!isScrollType(value)) {
+        m_platform.showMessage(QStringLiteral("スクロールバーの指定タイプが正しくありません"),
+                               QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+        return;
+    }
+    m_scrlType = value;
+}
+
+void frmMain::ApplyScrlType(const QString &type)
+{
+    // One box per page serves every type, so its text, font, visibility and enabled state
+    // carry over as they are; only its scroll bars and wrapping change.
+    if (type != m_scrlType) {
+        for (int i = 0; i < tabCount(); ++i)
+            page(i).txtCont()->setScrollType(type);
+    }
+    m_scrlType = type;
+}
+
+void frmMain::DispStatus()
+{
+    const clsTabCont &record = m_tabs[selectedTab()];
+    m_staMain->setPanelText(1, record.Crt().toString(StatusDateFormat));
+    if (!record.OnAlm()) {
+        m_staMain->setPanelText(2, QStringLiteral("Alarm No"));
+        return;
+    }
+    m_staMain->setPanelText(2, QStringLiteral("Alarm ") + record.Alarm().toString(StatusDateFormat));
+}
+
+void frmMain::appendTitleItem(int tab, const QString &text)
+{
+    page(tab).cboTitle()->addItem(text);
+}
+
+void frmMain::setTitleItem(int tab, int pos, const QString &text)
+{
+    page(tab).cboTitle()->setItemText(pos, text);
+}
+
+void frmMain::removeTitleItem(int tab, int pos)
+{
+    page(tab).cboTitle()->removeItem(pos);
+}
+
+int frmMain::titleItemCount(int tab) const
+{
+    return page(tab).cboTitle()->count();
+}
+
+void frmMain::selectTitleItem(int tab, int pos)
+{
+    {
+        const QSignalBlocker blocker(page(tab).cboTitle());
+        page(tab).cboTitle()->setCurrentIndex(pos);
+    }
+    cboTitle_Click(tab);
+}
+
+QString frmMain::boxText(int tab) const
+{
+    return page(tab).txtCont()->text();
+}
+
+void frmMain::setBoxText(int tab, const QString &text)
+{
+    ContentBox *box = page(tab).txtCont();
+    // Showing the same text again keeps the caret, the undo history and the scroll position.
+    if (box->text() != text)
+        box->setText(text);
+}
+
+void frmMain::setBoxVisible(int tab, bool visible)
+{
+    ContentBox *box = page(tab).txtCont();
+    if (visible)
+        box->setScrollType(m_scrlType);
+    box->setHidden(!visible);
+}
+
+void frmMain::setBoxFont(int tab, const QString &name, float size)
+{
+    ContentBox *box = page(tab).txtCont();
+    QFont font = box->font();
+    font.setFamily(name);
+    if (size > 0)
+        font.setPointSizeF(size);
+    box->setFont(font);
+}
+
+void frmMain::tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
+{
+    const int s = selectedTab();
+    m_tabs[s].MoveCont(s);
+    if (button != Qt::RightButton)
+        return;
+    const bool canAdd = tabCount() < TabSet::MaxTabs;
+    m_menus.mnuTabAdd->setEnabled(canAdd);
+    m_menus.mnuTabCBAdd->setEnabled(canAdd);
+    m_menus.mnuTabFLAdd->setEnabled(canAdd);
+    m_menus.mnuTabDel->setEnabled(tabCount() > 1);
+    m_platform.popupMenu(m_menus.mnuTab, globalPos);
+}
+
+void frmMain::tabMain_BeforeClick()
+{
+    EnableTabPage(false, selectedTab());
+}
+
+void frmMain::tabMain_Click()
+{
+    const int n = selectedTab();
+    clsTabCont &record = m_tabs[n];
+    const int d = record.DispIndex();
+    EnableTabPage(true, n);
+    record.DispTitle(n, d);
+    record.DispCont(n);
+    m_tabMain->pageStack()->setCurrentWidget(&page(n));
+    DispStatus();
+}
+
+void frmMain::cboTitle_Click(int index)
+{
+    clsTabCont &record = m_tabs[index];
+    record.MoveCont(index);
+    record.setDispIndex(page(index).cboTitle()->currentIndex());
+    record.DispCont(index);
+}
+
+void frmMain::cmdTitle_Click(int index)
+{
+    m_tabs[index].MoveCont(index);
+    frmTitl dialog(*this);
+    dialog.setClsIndex(index);
+    dialog.setTitlIndex(page(index).cboTitle()->currentIndex());
+    dialog.Form_Load();
+    m_platform.runModal(dialog);
+    refreshStripCaption(index + 1);
+    ArrangeControls();
+}
+
+void frmMain::staMain_PanelClick(int panel, const QPoint &globalPos)
+{
+    if (panel == 1)
+        m_tabs[selectedTab()].SetCrt();
+    if (panel == 2)
+        m_platform.popupMenu(m_menus.mnuAlm, globalPos);
+    DispStatus();
+}

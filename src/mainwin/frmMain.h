@@ -1,0 +1,98 @@
+#pragma once
+
+#include "mainwin/MainMenus.h"
+#include "store/TabPages.h"
+#include "store/TabSet.h"
+
+#include <QMainWindow>
+#include <memory>
+#include <vector>
+
+class PlatformServices;
+class StatusPanels;
+class TabPage;
+class TabStrip;
+class Twips;
+
+// The main window: the tab strip with one page per tab, the status bar and the pop-up menus.
+// It owns the tab set and the two options, and runs every handler on the UI thread.
+// Record i, page i and strip tab i + 1 always belong together.
+class frmMain final : public QMainWindow, public TabPages
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmMain)
+public:
+    frmMain(PlatformServices &platform, const QString &appDir, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: defaults, the first tab, the selected page made the working page.
+    void Form_Load();
+
+    TabSet &tabs() { return m_tabs; }
+    PlatformServices &platform() const { return m_platform; }
+    QString appDir() const { return m_appDir; }
+    // The strip's selected position − 1; the window keeps no index of its own.
+    int selectedTab() const;
+
+    // Tab pages and layout
+    void AddTabPage(const QString &title, const QString &content);
+    void EnableTabPage(bool enable, int index);
+    void ArrangeControls();
+    // Removes the last page and its strip tab (the record is the caller's business).
+    void removeLastTabPage();
+    TabPage &page(int index) const;
+    TabStrip &tabMain() const { return *m_tabMain; }
+    StatusPanels &staMain() const { return *m_staMain; }
+    MainMenus &menus() { return m_menus; }
+    // The caption of strip tab `position` := TabTitle of record position − 1.
+    void refreshStripCaption(int position);
+
+    // Scroll type: "N", "V" or "W"
+    QString ScrlType() const override { return m_scrlType; }
+    void setScrlType(const QString &value);
+    void ApplyScrlType(const QString &type);
+
+    bool MakeBackup() const { return m_makeBackup; }
+    void setMakeBackup(bool value) { m_makeBackup = value; }
+
+    void DispStatus();
+
+    // TabPages
+    int tabCount() const override { return m_tabs.count(); }
+    void appendTitleItem(int tab, const QString &text) override;
+    void setTitleItem(int tab, int pos, const QString &text) override;
+    void removeTitleItem(int tab, int pos) override;
+    int titleItemCount(int tab) const override;
+    void selectTitleItem(int tab, int pos) override;
+    QString boxText(int tab) const override;
+    void setBoxText(int tab, const QString &text) override;
+    void setBoxVisible(int tab, bool visible) override;
+    void setBoxFont(int tab, const QString &name, float size) override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createPage();
+    void Form_Resize();
+    void ResizeTabStrip();
+    Twips twips() const;
+
+    void tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    void tabMain_BeforeClick();
+    void tabMain_Click();
+    void cboTitle_Click(int index);
+    void cmdTitle_Click(int index);
+    void staMain_PanelClick(int panel, const QPoint &globalPos);
+
+    PlatformServices &m_platform;
+    QString m_appDir;
+    TabSet m_tabs;
+    QString m_scrlType = QStringLiteral("V");
+    bool m_makeBackup = true;
+    TabStrip *m_tabMain;
+    StatusPanels *m_staMain;
+    std::vector<TabPage *> m_pages;
+    MainMenus m_menus;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Values as TabSet.ini writes them.
+// Floats: at most 7 significant digits, "." as the point, no trailing zeros: 1200, 10, 10.5.
+QString formatIniFloat(float value);
+// "yyyy/mm/dd hh:nn", seconds dropped.
+QString formatIniDate(const QDateTime &value);
+// "#True#" / "#False#".
+QString formatIniBool(bool value);
+
+struct IniLine
+{
+    bool found = false;
+    QString key;
+    QString value;
+};
+
+// Splits "key = value" at the first "="; blanks around the line, key and value are dropped.
+IniLine SplitIniLine(const QString &line);
+
+// A decimal number, optionally signed, with optional fraction and exponent.
+std::optional<double> parseIniNumber(const QString &text);
+// Rounds halves to even; nothing outside the 16-bit (or 32-bit) range.
+std::optional<qint16> toInt16(double value);
+std::optional<qint32> toInt32(double value);
+// "yyyy/mm/dd hh:nn", also with seconds and without leading zeros ("1999/7/5 9:05").
+std::optional<QDateTime> parseIniDate(const QString &text);
+// "#True#" / "#False#"; anything else is nothing.
+std::optional<bool> parseIniBool(const QString &text);
+
+// One "[TabN]" section body: the seven lines of a tab, each ending CR LF.
+struct TabInfo
+{
+    QString fontName;
+    float fontSize = 0;
+    QDateTime created;
+    QDateTime alarm;
+    bool alarmOn = false;
+    qint16 dispIndex = 0;
+    QString caption;
+};
+QString composeTabInfo(const TabInfo &info);
+
+struct IniGlobals
+{
+    float top = 0;
+    float left = 0;
+    float height = 0;
+    float width = 0;
+    qint16 tabDisp = 1;
+    QString defFontName;
+    qint16 defFontSize = 10;
+    bool makeBackup = true;
+    QString scrlType;
+};
+
+// The whole file: header, globals, an empty line, each tab's section and a final CR LF.
+QString composeIni(const IniGlobals &globals, const QStringList &tabInfos);

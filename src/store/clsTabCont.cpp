@@ -1,0 +1,211 @@
+#include "store/clsTabCont.h"
+
+#include "persist/IniFormat.h"
+#include "platform/Clock.h"
+#include "store/TabError.h"
+#include "store/TabPages.h"
+#include "store/TabSet.h"
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const char TitleWording[] = "見出しのインデックスが不正です";
+const char ContWording[] = "本文のインデックスが不正です";
+
+// The record keeps CR LF, which the files need; the box works with "\n".
+QString toBoxText(const QString &content)
+{
+    QString text = content;
+    return text.replace(u"\r\n"_s, u"\n"_s);
+}
+
+QString fromBoxText(const QString &text)
+{
+    QString content = text;
+    content.replace(u"\r\n"_s, u"\n"_s);
+    return content.replace(u'\n', u"\r\n"_s);
+}
+
+bool isScrollType(const QString &type)
+{
+    return type == u"N" || type == u"V" || type == u"W";
+}
+
+QDateTime toSeconds(const QDateTime &time)
+{
+    return time.addMSecs(-time.time().msec());
+}
+
+void checkList(const QStringList &list, int index)
+{
+    if (index < 0 || index >= list.size())
+        throw std::out_of_range("entry index out of range");
+}
+
+} // namespace
+
+clsTabCont::clsTabCont(TabSet &tabSet)
+    : m_tabSet(tabSet)
+{
+    const QDateTime now = toSeconds(tabSet.clock().now());
+    m_data.FontName = tabSet.DefFontName;
+    m_data.FontSize = tabSet.DefFontSize;
+    m_data.Crt = now;
+    m_data.Alarm = now;
+}
+
+void clsTabCont::checkTab(int intClsIndex) const
+{
+    if (intClsIndex < 0 || intClsIndex >= m_tabSet.count())
+        throw TabError(TabError::BadTabIndex, QStringLiteral("タブのインデックスが不正です"));
+}
+
+void clsTabCont::checkEntry(int index, const char *wording) const
+{
+    if (index < 0 || index >= m_data.NoOfCont)
+        throw TabError(TabError::BadEntryIndex, QString::fromUtf8(wording));
+}
+
+QString clsTabCont::Title(int intIndex) const
+{
+    checkList(m_data.titles, intIndex);
+    return m_data.titles.at(intIndex);
+}
+
+QString clsTabCont::Cont(int intIndex) const
+{
+    checkList(m_data.contents, intIndex);
+    return m_data.contents.at(intIndex);
+}
+
+void clsTabCont::AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont)
+{
+    checkTab(intClsIndex);
+    if (m_data.NoOfCont >= TabSet::MaxEntries)
+        throw TabError(TabError::TooManyTitles, QStringLiteral("見出しの数が不正です"));
+    ++m_data.NoOfCont;
+    m_data.titles.append(strNewTitle);
+    m_data.contents.append(strNewCont);
+    m_tabSet.pages().appendTitleItem(intClsIndex, strNewTitle);
+}
+
+void clsTabCont::ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle)
+{
+    checkTab(intClsIndex);
+    checkEntry(intTitleIndex, TitleWording);
+    m_data.titles[intTitleIndex] = strNewTitle;
+    m_tabSet.pages().setTitleItem(intClsIndex, intTitleIndex, strNewTitle);
+}
+
+void clsTabCont::ChgCont(int intContIndex, const QString &strNewCont)
+{
+    checkEntry(intContIndex, ContWording);
+    m_data.contents[intContIndex] = strNewCont;
+}
+
+void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
+{
+    checkTab(intClsIndex);
+    checkEntry(intTitleIndex, TitleWording);
+    m_data.titles.removeAt(intTitleIndex);
+    m_data.contents.removeAt(intTitleIndex);
+    --m_data.NoOfCont;
+}
+
+void clsTabCont::DispTitle(int intClsIndex, int intTitleIndex)
+{
+    checkTab(intClsIndex);
+    checkEntry(intTitleIndex, TitleWording);
+    // The title list runs the entry-chosen handling here, which calls back into this record.
+    m_tabSet.pages().selectTitleItem(intClsIndex, intTitleIndex);
+    m_data.DispIndex = static_cast<qint16>(intTitleIndex);
+}
+
+void clsTabCont::setDispIndex(int intNewIndex)
+{
+    checkEntry(intNewIndex, ContWording);
+    m_data.DispIndex = static_cast<qint16>(intNewIndex);
+}
+
+void clsTabCont::DispCont(int intClsIndex)
+{
+    checkTab(intClsIndex);
+    TabPages &pages = m_tabSet.pages();
+    pages.setBoxText(intClsIndex, toBoxText(Cont(m_data.DispIndex)));
+    pages.setBoxVisible(intClsIndex, false);
+    pages.setBoxFont(intClsIndex, m_data.FontName, m_data.FontSize);
+    if (isScrollType(pages.ScrlType()))
+        pages.setBoxVisible(intClsIndex, true);
+}
+
+void clsTabCont::MoveCont(int intClsIndex)
+{
+    checkTab(intClsIndex);
+    const TabPages &pages = m_tabSet.pages();
+    if (!isScrollType(pages.ScrlType()))
+        return;
+    checkList(m_data.contents, m_data.DispIndex);
+    QString &content = m_data.contents[m_data.DispIndex];
+    const QString boxText = pages.boxText(intClsIndex);
+    // An unedited entry keeps its exact text, whatever line breaks its file held.
+    if (boxText != toBoxText(content))
+        content = fromBoxText(boxText);
+}
+
+void clsTabCont::ResetTab(int intClsIndex)
+{
+    checkTab(intClsIndex);
+    TabPages &pages = m_tabSet.pages();
+    int items = pages.titleItemCount(intClsIndex);
+    for (; items > m_data.NoOfCont; --items)
+        pages.removeTitleItem(intClsIndex, items - 1);
+    for (; items < m_data.NoOfCont; ++items)
+        pages.appendTitleItem(intClsIndex, QString());
+    for (int j = 0; j < m_data.NoOfCont; ++j)
+        pages.setTitleItem(intClsIndex, j, m_data.titles.at(j));
+    DispCont(intClsIndex);
+    pages.selectTitleItem(intClsIndex, m_data.DispIndex);
+    DispCont(intClsIndex);
+}
+
+void clsTabCont::SetCrt()
+{
+    m_data.Crt = toSeconds(m_tabSet.clock().now());
+}
+
+QDateTime clsTabCont::Alarm() const
+{
+    if (!m_data.OnAlm) {
+        throw TabError(TabError::AlarmOff,
+                       QStringLiteral("アラームがオフの状態で、設定時間を取得しました"));
+    }
+    return m_data.Alarm;
+}
+
+void clsTabCont::setAlarm(const QDateTime &dtmNewTime)
+{
+    const QDateTime limit = toSeconds(m_tabSet.clock().now()).addSecs(60);
+    if (dtmNewTime < limit)
+        throw TabError(TabError::AlarmTooSoon, QStringLiteral("設定した時間が不適切です"));
+    m_data.Alarm = dtmNewTime;
+    m_data.OnAlm = true;
+}
+
+void clsTabCont::LetTemp(int intIndex) const
+{
+    m_tabSet.temp.at(static_cast<size_t>(intIndex)) = m_data;
+}
+
+void clsTabCont::GetTemp(int intIndex)
+{
+    m_data = m_tabSet.temp.at(static_cast<size_t>(intIndex));
+}
+
+QString clsTabCont::Info() const
+{
+    return composeTabInfo({m_data.FontName, m_data.FontSize, m_data.Crt, m_data.Alarm,
+                           m_data.OnAlm, m_data.DispIndex, m_data.Omidasi});
+}
