@@ -1,12 +1,18 @@
 #include "mainwin/frmMain.h"
 
+#include "alarm/AlarmCommands.h"
+#include "commands/SortCommands.h"
+#include "commands/TabCommands.h"
 #include "commands/frmTitl.h"
+#include "mainwin/ContentMenu.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/Layout.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/TabPage.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
+#include "options/OptionsCommand.h"
+#include "options/TrayCommands.h"
 #include "platform/PlatformServices.h"
 #include "store/clsTabCont.h"
 
@@ -61,6 +67,14 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
 
     // The add items' shortcut keys act in the window while the menu is closed.
     addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd});
+
+    // The commands attach themselves to the menus and live as long as the window.
+    new TabCommands(*this);
+    new SortCommands(*this);
+    new ContentMenu(*this);
+    new AlarmCommands(*this);
+    new OptionsCommand(*this);
+    new TrayCommands(*this);
 }
 
 frmMain::~frmMain() = default;
@@ -116,6 +130,8 @@ void frmMain::createPage()
             [this, index] { cboTitle_Click(index); });
     connect(created->cmdTitle(), &QPushButton::clicked, this,
             [this, index] { cmdTitle_Click(index); });
+    connect(created->txtCont(), &ContentBox::rightPressed, this,
+            [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
 }
 
 void frmMain::AddTabPage(const QString &title, const QString &content)

@@ -69,6 +69,12 @@ public:
     void setBoxVisible(int tab, bool visible) override;
     void setBoxFont(int tab, const QString &name, float size) override;
 
+signals:
+    // A right press in the content box of page `tab`.
+    void contentRightPressed(int tab, const QPoint &globalPos);
+    void trayLeftPressed();
+    void trayRightPressed(const QPoint &globalPos);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;

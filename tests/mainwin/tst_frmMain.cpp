@@ -1,0 +1,288 @@
+#include "MainWindowFixture.h"
+#include "mainwin/Layout.h"
+#include "mainwin/StatusPanels.h"
+#include "mainwin/Twips.h"
+
+#include <QPushButton>
+#include <QStackedWidget>
+
+using namespace Qt::StringLiterals;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tabStripRect_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QRect>("strip");
+        QTest::newRow("ordinary") << 5000 << 6000 << QRect(0, 0, 5900, 4390);
+        QTest::newRow("at the limits") << 610 << 100 << QRect(0, 0, 0, 0);
+        QTest::newRow("too low and narrow") << 609 << 99 << QRect(0, 0, 99, 609);
+    }
+    void tabStripRect()
+    {
+        QFETCH(int, height);
+        QFETCH(int, width);
+        QFETCH(QRect, strip);
+        QCOMPARE(::tabStripRect(height, width), strip);
+    }
+
+    void pageLayout_placesControlsInTwips()
+    {
+        const PageLayout layout = pageLayout(3000, 2000, 300);
+        QCOMPARE(layout.titleList, QRect(0, 0, 2750, 300));
+        QCOMPARE(layout.titleButton, QPoint(2800, 0));
+        QCOMPARE(layout.contentBox, QRect(0, 360, 3000, 1640));
+        // A frame too low for the title list: the box is as high as the frame.
+        QCOMPARE(pageLayout(3000, 350, 300).contentBox, QRect(0, 360, 3000, 350));
+    }
+
+    void resize_fitsStripAndPagesAtScreenDpi()
+    {
+        MainWindowFixture f;
+        f.start();
+        const Twips twips = Twips::of(*f.window);
+        f.window->resize(twips.xToPixels(6000), twips.yToPixels(5000));
+        QCoreApplication::processEvents();
+        const QRect outer = f.window->frameGeometry();
+        const QRect expected = twips.toPixels(
+            ::tabStripRect(twips.yFromPixels(outer.height()), twips.xFromPixels(outer.width())));
+        QCOMPARE(f.window->tabMain().geometry(), expected);
+        const QRect client = f.window->tabMain().clientArea();
+        QCOMPARE(f.box(0)->width(), client.width());
+        QVERIFY(f.titles(0)->width() < client.width());
+        QCOMPARE(f.box(0)->y(), twips.yToPixels(twips.yFromPixels(f.titles(0)->height()) + 60));
+    }
+
+    void formLoad_firstStartGivesOneEmptyTab()
+    {
+        MainWindowFixture f;
+        f.start();
+        QCOMPARE(f.window->tabCount(), 1);
+        QCOMPARE(f.window->tabMain().count(), 1);
+        QCOMPARE(f.record(0).NoOfCont(), 1);
+        QCOMPARE(f.record(0).Title(0), QString());
+        QCOMPARE(f.window->ScrlType(), u"V"_s);
+        QCOMPARE(f.window->tabs().DefFontName, u"ＭＳ ゴシック"_s);
+        QCOMPARE(f.window->tabs().DefFontSize, 10);
+        QVERIFY(f.window->MakeBackup());
+        QVERIFY(f.platform.messages.isEmpty());
+        QVERIFY(f.box(0)->isEnabled());
+        QVERIFY(f.box(0)->isVisible());
+        QVERIFY(f.titles(0)->isEnabled());
+    }
+
+    void addTabPage_newPageShowsFirstEntryButStaysInert()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"買い物"_s, u"牛乳\r\nパン"_s);
+        QCOMPARE(f.window->tabCount(), 2);
+        QCOMPARE(f.window->tabMain().count(), 2);
+        QCOMPARE(f.window->tabMain().selectedPosition(), 1);
+        QCOMPARE(f.titles(1)->currentText(), u"買い物"_s);
+        QCOMPARE(f.box(1)->text(), u"牛乳\nパン"_s);
+        QVERIFY(!f.titles(1)->isEnabled());
+        QVERIFY(!f.box(1)->isEnabled());
+        QVERIFY(!f.window->page(1).cmdTitle()->isEnabled());
+    }
+
+    void enableTabPage_refusesABadIndex()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"b"_s, QString());
+        f.window->AddTabPage(u"c"_s, QString());
+        f.window->EnableTabPage(true, 5);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text, u"指定したインデックスが正しくありません"_s);
+        QCOMPARE(f.platform.messages[0].caption, u"プロパティエラー"_s);
+        QCOMPARE(f.platform.messages[0].icon, MessageIcon::Critical);
+        for (int i = 1; i < 3; ++i)
+            QVERIFY(!f.titles(i)->isEnabled());
+
+        f.window->ApplyScrlType(u"W"_s);
+        f.window->EnableTabPage(false, 0);
+        QVERIFY(!f.titles(0)->isEnabled());
+        QVERIFY(!f.box(0)->isEnabled());
+        QVERIFY(!f.window->page(0).cmdTitle()->isEnabled());
+    }
+
+    void tabChange_keepsTypedTextAndMovesTheWorkingPage()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"second"_s, u"two"_s);
+        f.typeInto(0, u"a\nb"_s);
+        f.pressTab(1);
+        QCOMPARE(f.record(0).Cont(0), u"a\r\nb"_s);
+        QCOMPARE(f.window->tabMain().selectedPosition(), 2);
+        QCOMPARE(f.window->tabMain().pageStack()->currentWidget(), &f.window->page(1));
+        QVERIFY(!f.box(0)->isEnabled());
+        QVERIFY(!f.titles(0)->isEnabled());
+        QVERIFY(f.box(1)->isEnabled());
+        QVERIFY(f.titles(1)->isEnabled());
+        QCOMPARE(f.box(1)->text(), u"two"_s);
+
+        // A press on the selected tab stores the text too, and nothing else changes.
+        f.typeInto(1, u"!"_s);
+        f.pressTab(1);
+        QCOMPARE(f.record(1).Cont(0), u"two!"_s);
+        QVERIFY(f.box(1)->isEnabled());
+
+        f.pressTab(0);
+        QCOMPARE(f.box(0)->text(), u"a\nb"_s);
+    }
+
+    void entryChoice_keepsTypedTextOfTheEntryLeft()
+    {
+        MainWindowFixture f;
+        f.start();
+        clsTabCont &record = f.record(0);
+        record.AddTitle(0, u"second"_s, u"2"_s);
+        f.typeInto(0, u"first text"_s);
+        f.chooseEntry(0, 1);
+        QCOMPARE(record.Cont(0), u"first text"_s);
+        QCOMPARE(record.DispIndex(), 1);
+        QCOMPARE(f.box(0)->text(), u"2"_s);
+        f.typeInto(0, u"+"_s);
+        f.chooseEntry(0, 1);
+        QCOMPARE(record.Cont(1), u"2+"_s);
+        QCOMPARE(f.box(0)->text(), u"2+"_s);
+    }
+
+    void rightPressOnStrip_enablesItemsByTabCount()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.pressTab(0, Qt::RightButton);
+        QVERIFY(f.platform.menuItemEnabled(u"mnuTabAdd"_s));
+        QVERIFY(!f.platform.menuItemEnabled(u"mnuTabDel"_s));
+
+        for (int i = 1; i < 29; ++i)
+            f.window->AddTabPage(QString(), QString());
+        f.pressTab(0, Qt::RightButton);
+        QVERIFY(f.platform.menuItemEnabled(u"mnuTabAdd"_s));
+        QVERIFY(f.platform.menuItemEnabled(u"mnuTabCBAdd"_s));
+        QVERIFY(f.platform.menuItemEnabled(u"mnuTabFLAdd"_s));
+        QVERIFY(f.platform.menuItemEnabled(u"mnuTabDel"_s));
+
+        f.window->AddTabPage(QString(), QString());
+        f.pressTab(0, Qt::RightButton);
+        QVERIFY(!f.platform.menuItemEnabled(u"mnuTabAdd"_s));
+        QVERIFY(!f.platform.menuItemEnabled(u"mnuTabCBAdd"_s));
+        QVERIFY(!f.platform.menuItemEnabled(u"mnuTabFLAdd"_s));
+        QCOMPARE(f.window->tabCount(), 30);
+        // The right press did not change the selection.
+        QCOMPARE(f.window->tabMain().selectedPosition(), 1);
+    }
+
+    void scrlType_refusesAnythingButNVW()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->setScrlType(u"v"_s);
+        QCOMPARE(f.window->ScrlType(), u"V"_s);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text, u"スクロールバーの指定タイプが正しくありません"_s);
+        QCOMPARE(f.platform.messages[0].caption, u"プロパティエラー"_s);
+        f.window->setScrlType(u"N"_s);
+        QCOMPARE(f.window->ScrlType(), u"N"_s);
+        QCOMPARE(f.platform.messages.size(), 1);
+    }
+
+    void applyScrlType_keepsUnsavedTextFontsAndStates_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        for (const char *pair : {"NV", "NW", "VN", "VW", "WN", "WV"})
+            QTest::newRow(pair) << QString(QChar::fromLatin1(pair[0]))
+                                << QString(QChar::fromLatin1(pair[1]));
+    }
+    void applyScrlType_keepsUnsavedTextFontsAndStates()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"t"_s, u"other"_s);
+        f.record(1).setFontSize(20);
+        f.record(1).DispCont(1);
+        f.window->ApplyScrlType(from);
+        f.typeInto(0, u"unsaved"_s);
+
+        f.window->ApplyScrlType(to);
+        QCOMPARE(f.window->ScrlType(), to);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(f.box(i)->scrollType(), to);
+            QVERIFY(!f.box(i)->isHidden());
+        }
+        QCOMPARE(f.box(0)->text(), u"unsaved"_s);
+        QVERIFY(f.record(0).Cont(0).isEmpty());
+        QVERIFY(f.box(0)->isEnabled());
+        QVERIFY(!f.box(1)->isEnabled());
+        QCOMPARE(f.box(1)->font().pointSizeF(), 20.0);
+        QCOMPARE(f.box(0)->lineWrapMode() == QPlainTextEdit::NoWrap, to == u"W");
+
+        f.pressTab(1);
+        QCOMPARE(f.record(0).Cont(0), u"unsaved"_s);
+    }
+
+    void dispStatus_showsCreationAndAlarm()
+    {
+        MainWindowFixture f;
+        f.platform.setNow(QDateTime(QDate(1999, 12, 31), QTime(23, 5, 59)));
+        f.start();
+        StatusPanels &status = f.window->staMain();
+        QCOMPARE(status.panelText(1), u"99/12/31 23:05"_s);
+        QCOMPARE(status.panelText(2), u"Alarm No"_s);
+
+        f.record(0).setAlarm(QDateTime(QDate(2000, 1, 2), QTime(7, 8)));
+        f.window->DispStatus();
+        QCOMPARE(status.panelText(2), u"Alarm 00/01/02 07:08"_s);
+        f.record(0).setOnAlm(false);
+        f.window->DispStatus();
+        QCOMPARE(status.panelText(2), u"Alarm No"_s);
+    }
+
+    void statusPanelClicks_renewCreationOrPopTheAlarmMenu()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.platform.advance(3600);
+        emit f.window->staMain().panelClicked(1, QPoint());
+        QCOMPARE(f.record(0).Crt(), f.platform.now());
+        QCOMPARE(f.window->staMain().panelText(1), f.platform.now().toString(u"yy/MM/dd HH:mm"_s));
+        QVERIFY(f.platform.menusShown.isEmpty());
+
+        f.record(0).setAlarm(f.platform.now().addSecs(600));
+        emit f.window->staMain().panelClicked(2, QPoint());
+        QCOMPARE(f.platform.menusShown.size(), 1);
+        QCOMPARE(f.platform.menusShown[0].size(), 2);
+        QCOMPARE(f.platform.menusShown[0][0].text, u"設定"_s);
+        QVERIFY(f.window->staMain().panelText(2).startsWith(u"Alarm 26/"_s));
+    }
+
+    void minimise_hidesOnlyWhereATrayExists_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("tray") << true;
+        QTest::newRow("no tray") << false;
+    }
+    void minimise_hidesOnlyWhereATrayExists()
+    {
+        QFETCH(bool, tray);
+        MainWindowFixture f;
+        f.platform.trayAvailable = tray;
+        f.start();
+        f.window->setWindowState(Qt::WindowMinimized);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window->isHidden(), tray);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_frmMain.moc"
