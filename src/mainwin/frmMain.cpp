@@ -333,6 +333,9 @@ void frmMain::tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
     m_menus.mnuTabFLAdd->setEnabled(canAdd);
     m_menus.mnuTabDel->setEnabled(tabCount() > 1);
     m_platform.popupMenu(m_menus.mnuTab, globalPos);
+    // The add items' shortcut keys must keep working; the commands check the limit themselves.
+    for (QAction *add : {m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd})
+        add->setEnabled(true);
 }
 
 void frmMain::tabMain_BeforeClick()
