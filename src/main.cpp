@@ -1,7 +1,40 @@
+#include "mainwin/AppDirectory.h"
+#include "mainwin/QuitSignals.h"
+#include "mainwin/SingleInstance.h"
+#include "mainwin/frmMain.h"
+#include "platform/QtPlatformServices.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QSessionManager>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Nokuri"));
+    QApplication::setApplicationVersion(QStringLiteral("2.02"));
+    // The window hides in the tray; only its unloading ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString appDir = locateAppDirectory(QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    SingleInstance instance(appDir, runtimeDir.isEmpty() ? QDir::tempPath() : runtimeDir);
+    if (!instance.claim())
+        return 0;
+
+    QtPlatformServices platform;
+    frmMain window(platform, appDir);
+    QObject::connect(
+        &instance, &SingleInstance::activationRequested, &window, &frmMain::restoreWindow);
+    QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit);
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &QWidget::close);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager &) { window.SaveAll(); });
+
+    window.Form_Load();
+    window.show();
+    return app.exec();
 }

@@ -56,7 +56,7 @@ void frmTitl::setClsIndex(int intNewIndex)
 {
     if (intNewIndex < 0 || intNewIndex >= m_main.tabCount()) {
         m_main.platform().showMessage(QStringLiteral("クラスのインデックスが不正です"),
-                                      QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+            QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
     m_clsIndex = intNewIndex;
 }
@@ -67,7 +67,7 @@ void frmTitl::setTitlIndex(int intNewIndex)
     const int entries = tabValid ? m_main.tabs()[m_clsIndex].NoOfCont() : 0;
     if (intNewIndex < 0 || intNewIndex >= entries) {
         m_main.platform().showMessage(QStringLiteral("タイトルのインデックスが不正です"),
-                                      QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+            QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
     m_titlIndex = intNewIndex;
 }
@@ -75,7 +75,7 @@ void frmTitl::setTitlIndex(int intNewIndex)
 bool frmTitl::indexesValid() const
 {
     return m_clsIndex >= 0 && m_clsIndex < m_main.tabCount() && m_titlIndex >= 0
-           && m_titlIndex < m_main.tabs()[m_clsIndex].NoOfCont();
+        && m_titlIndex < m_main.tabs()[m_clsIndex].NoOfCont();
 }
 
 void frmTitl::Form_Load()
@@ -99,8 +99,8 @@ void frmTitl::cmdNew_Click()
     try {
         record.AddTitle(m_clsIndex, m_txtInput->text(), QString());
     } catch (const TabError &error) {
-        m_main.platform().showMessage(error.description(), QStringLiteral("Nokuri"),
-                                      MessageIcon::Critical);
+        m_main.platform().showMessage(
+            error.description(), QStringLiteral("Nokuri"), MessageIcon::Critical);
         reject();
         return;
     }

@@ -5,5 +5,4 @@
 ContentMenu::ContentMenu(frmMain &main)
     : QObject(&main)
     , m_main(main)
-{
-}
+{ }

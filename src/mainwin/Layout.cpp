@@ -13,5 +13,5 @@ PageLayout pageLayout(int frameWidth, int frameHeight, int titleListHeight)
     const int boxTop = titleListHeight + 60;
     const int boxHeight = boxTop > frameHeight ? frameHeight : frameHeight - boxTop;
     return {QRect(0, 0, frameWidth - 250, titleListHeight), QPoint(frameWidth - 200, 0),
-            QRect(0, boxTop, frameWidth, boxHeight)};
+        QRect(0, boxTop, frameWidth, boxHeight)};
 }

@@ -33,7 +33,7 @@ private:
 
 StatusPanels::StatusPanels(QWidget *parent)
     : QStatusBar(parent)
-    , m_panels{new PanelLabel(1, this), new PanelLabel(2, this)}
+    , m_panels {new PanelLabel(1, this), new PanelLabel(2, this)}
 {
     setSizeGripEnabled(true);
     for (QLabel *panel : m_panels)

@@ -30,8 +30,8 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
-        m_strip->pressTab(event->button(), event->globalPosition().toPoint(),
-                          tabAt(event->position().toPoint()));
+        m_strip->pressTab(
+            event->button(), event->globalPosition().toPoint(), tabAt(event->position().toPoint()));
         // Only the scroll buttons are left to the bar itself.
         if (tabAt(event->position().toPoint()) < 0)
             QTabBar::mousePressEvent(event);
@@ -40,7 +40,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
     void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
 #if QT_CONFIG(wheelevent)
-    void wheelEvent(QWheelEvent *event) override { event->accept(); }
+    void wheelEvent(QWheelEvent *event) override
+    {
+        event->accept();
+    }
 #endif
 
 private:
@@ -51,8 +54,7 @@ TabStrip::TabStrip(QWidget *parent)
     : QWidget(parent)
     , m_bar(new Bar(this))
     , m_pages(new QStackedWidget(this))
-{
-}
+{ }
 
 int TabStrip::count() const
 {
@@ -131,8 +133,8 @@ void TabStrip::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionTabWidgetFrame option;
     option.initFrom(this);
-    option.rect = QRect(0, m_bar->sizeHint().height(), width(),
-                        height() - m_bar->sizeHint().height());
+    option.rect
+        = QRect(0, m_bar->sizeHint().height(), width(), height() - m_bar->sizeHint().height());
     option.tabBarSize = m_bar->sizeHint();
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, option);
 }

@@ -12,8 +12,7 @@ public:
     Twips(double dpiX, double dpiY)
         : m_dpiX(dpiX)
         , m_dpiY(dpiY)
-    {
-    }
+    { }
 
     // The scale of the screen the widget is on.
     static Twips of(const QWidget &widget)
@@ -22,8 +21,14 @@ public:
         return Twips(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
     }
 
-    int xToPixels(int twips) const { return static_cast<int>(std::lround(twips * m_dpiX / 1440.0)); }
-    int yToPixels(int twips) const { return static_cast<int>(std::lround(twips * m_dpiY / 1440.0)); }
+    int xToPixels(int twips) const
+    {
+        return static_cast<int>(std::lround(twips * m_dpiX / 1440.0));
+    }
+    int yToPixels(int twips) const
+    {
+        return static_cast<int>(std::lround(twips * m_dpiY / 1440.0));
+    }
     int xFromPixels(int pixels) const
     {
         return static_cast<int>(std::lround(pixels * 1440.0 / m_dpiX));
@@ -35,7 +40,7 @@ public:
     QRect toPixels(const QRect &twips) const
     {
         return {xToPixels(twips.left()), yToPixels(twips.top()), xToPixels(twips.width()),
-                yToPixels(twips.height())};
+            yToPixels(twips.height())};
     }
 
 private:

@@ -4,18 +4,23 @@
 #include "commands/SortCommands.h"
 #include "commands/TabCommands.h"
 #include "commands/frmTitl.h"
-#include "mainwin/ContentMenu.h"
 #include "mainwin/ContentBox.h"
+#include "mainwin/ContentMenu.h"
 #include "mainwin/Layout.h"
+#include "mainwin/NoteFiles.h"
+#include "mainwin/SettingsFile.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/TabPage.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
 #include "options/OptionsCommand.h"
 #include "options/TrayCommands.h"
+#include "persist/SaveEngine.h"
 #include "platform/PlatformServices.h"
+#include "platform/TrayIcon.h"
 #include "store/clsTabCont.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -41,8 +46,14 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_tabMain(new TabStrip)
     , m_staMain(new StatusPanels)
     , m_menus(this)
+    , m_settings(std::make_unique<SettingsFile>(*this))
+    , m_noteFiles(std::make_unique<NoteFiles>(*this, *m_settings))
 {
     setWindowTitle(QStringLiteral("Nokuri"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/nokuri-16.png"));
+    icon.addFile(QStringLiteral(":/icons/nokuri-32.png"));
+    setWindowIcon(icon);
     m_tabs.attachPages(this);
 
     auto *client = new QWidget;
@@ -75,17 +86,26 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     new AlarmCommands(*this);
     new OptionsCommand(*this);
     new TrayCommands(*this);
+
+    connect(m_menus.mnuTabSave, &QAction::triggered, this, &frmMain::SaveAll);
+    connect(m_menus.mnuTabQuit, &QAction::triggered, this, &QWidget::close);
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
+    m_tray = m_platform.addTrayIcon(windowIcon(), QStringLiteral("Nokuri"));
+    connect(m_tray.get(), &TrayIcon::leftPressed, this, &frmMain::trayLeftPressed);
+    connect(m_tray.get(), &TrayIcon::rightPressed, this, &frmMain::trayRightPressed);
+
     setScrlType(QStringLiteral("V"));
     m_tabs.DefFontName = QStringLiteral("ＭＳ ゴシック");
     m_tabs.DefFontSize = 10;
     m_makeBackup = true;
 
+    cleanupInterruptedSave(m_appDir);
+    m_noteFiles->ReadTabFiles();
     if (m_tabs.count() == 0) {
         clsTabCont &first = m_tabs.append();
         first.AddTitle(0, QString(), QString());
@@ -94,13 +114,76 @@ void frmMain::Form_Load()
         selectTitleItem(0, 0);
         first.DispCont(0);
     }
+    m_settings->ReadIni();
 
     const int s = selectedTab();
     m_tabMain->pageStack()->setCurrentWidget(&page(s));
     page(s).txtCont()->setEnabled(false);
     EnableTabPage(true, s);
 
+    reportMissedAlarms();
     DispStatus();
+}
+
+void frmMain::reportMissedAlarms()
+{
+    QString text;
+    const QDateTime now = m_platform.now();
+    for (int i = 0; i < m_tabs.count(); ++i) {
+        clsTabCont &record = m_tabs[i];
+        if (record.OnAlm() && record.Alarm() <= now) {
+            record.setOnAlm(false);
+            text += QStringLiteral("タブ「") + record.Title(0) + QStringLiteral("」\r\n");
+        }
+    }
+    if (text.isEmpty())
+        return;
+    text += QStringLiteral("のアラームが表示されませんでした");
+    m_platform.showMessage(text, QStringLiteral("Nokuriのアラーム"), MessageIcon::None);
+}
+
+bool frmMain::SaveAll()
+{
+    return m_noteFiles->SaveAll();
+}
+
+bool frmMain::Form_Unload()
+{
+    while (!SaveAll()) {
+        const int choice = m_platform.askQuestion(
+            QStringLiteral("メモを保存できませんでした。どうしますか?"), QStringLiteral("Nokuri"),
+            {QStringLiteral("もう一度保存する"), QStringLiteral("保存せずに終了する"),
+                QStringLiteral("終了しない")});
+        if (choice == 1)
+            break;
+        if (choice != 0)
+            return false;
+    }
+    m_tray.reset();
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_unloaded) {
+        event->accept();
+        return;
+    }
+    if (!Form_Unload()) {
+        event->ignore();
+        return;
+    }
+    m_unloaded = true;
+    event->accept();
+    emit unloaded();
+}
+
+void frmMain::restoreWindow()
+{
+    showNormal();
+    show();
+    raise();
+    activateWindow();
 }
 
 int frmMain::selectedTab() const
@@ -122,16 +205,16 @@ void frmMain::createPage()
 
     const Twips scale = twips();
     created->cmdTitle()->setFixedSize(scale.xToPixels(132), scale.yToPixels(252));
-    created->cboTitle()->resize(created->cboTitle()->width(),
-                                created->cboTitle()->sizeHint().height());
+    created->cboTitle()->resize(
+        created->cboTitle()->width(), created->cboTitle()->sizeHint().height());
     created->txtCont()->setScrollType(m_scrlType);
 
-    connect(created->cboTitle(), &QComboBox::activated, this,
-            [this, index] { cboTitle_Click(index); });
-    connect(created->cmdTitle(), &QPushButton::clicked, this,
-            [this, index] { cmdTitle_Click(index); });
+    connect(
+        created->cboTitle(), &QComboBox::activated, this, [this, index] { cboTitle_Click(index); });
+    connect(
+        created->cmdTitle(), &QPushButton::clicked, this, [this, index] { cmdTitle_Click(index); });
     connect(created->txtCont(), &ContentBox::rightPressed, this,
-            [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
+        [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
 }
 
 void frmMain::AddTabPage(const QString &title, const QString &content)
@@ -161,7 +244,7 @@ void frmMain::EnableTabPage(bool enable, int index)
 {
     if (index < 0 || index > tabCount() - 1) {
         m_platform.showMessage(QStringLiteral("指定したインデックスが正しくありません"),
-                               QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+            QStringLiteral("プロパティエラー"), MessageIcon::Critical);
         return;
     }
     TabPage &target = page(index);
@@ -180,8 +263,8 @@ void frmMain::ResizeTabStrip()
 {
     const Twips scale = twips();
     const QRect outer = frameGeometry();
-    const QRect strip =
-        tabStripRect(scale.yFromPixels(outer.height()), scale.xFromPixels(outer.width()));
+    const QRect strip
+        = tabStripRect(scale.yFromPixels(outer.height()), scale.xFromPixels(outer.width()));
     m_tabMain->setGeometry(scale.toPixels(strip));
 }
 
@@ -193,9 +276,8 @@ void frmMain::ArrangeControls()
     for (TabPage *frame : m_pages) {
         frame->setGeometry(0, 0, client.width(), client.height());
         QComboBox *titles = frame->cboTitle();
-        const PageLayout layout =
-            pageLayout(scale.xFromPixels(client.width()), scale.yFromPixels(client.height()),
-                       scale.yFromPixels(titles->height()));
+        const PageLayout layout = pageLayout(scale.xFromPixels(client.width()),
+            scale.yFromPixels(client.height()), scale.yFromPixels(titles->height()));
         titles->setGeometry(0, 0, scale.xToPixels(layout.titleList.width()), titles->height());
         frame->cmdTitle()->move(scale.xToPixels(layout.titleButton.x()), 0);
         frame->txtCont()->setGeometry(scale.toPixels(layout.contentBox));
@@ -233,7 +315,7 @@ void frmMain::setScrlType(const QString &value)
 {
     if (!isScrollType(value)) {
         m_platform.showMessage(QStringLiteral("スクロールバーの指定タイプが正しくありません"),
-                               QStringLiteral("プロパティエラー"), MessageIcon::Critical);
+            QStringLiteral("プロパティエラー"), MessageIcon::Critical);
         return;
     }
     m_scrlType = value;
@@ -258,7 +340,8 @@ void frmMain::DispStatus()
         m_staMain->setPanelText(2, QStringLiteral("Alarm No"));
         return;
     }
-    m_staMain->setPanelText(2, QStringLiteral("Alarm ") + record.Alarm().toString(StatusDateFormat));
+    m_staMain->setPanelText(
+        2, QStringLiteral("Alarm ") + record.Alarm().toString(StatusDateFormat));
 }
 
 void frmMain::appendTitleItem(int tab, const QString &text)

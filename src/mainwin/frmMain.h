@@ -8,10 +8,13 @@
 #include <memory>
 #include <vector>
 
+class NoteFiles;
 class PlatformServices;
+class SettingsFile;
 class StatusPanels;
 class TabPage;
 class TabStrip;
+class TrayIcon;
 class Twips;
 
 // The main window: the tab strip with one page per tab, the status bar and the pop-up menus.
@@ -25,8 +28,17 @@ public:
     frmMain(PlatformServices &platform, const QString &appDir, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Start-up: defaults, the first tab, the selected page made the working page.
+    // Start-up: the tray icon, the defaults, the tabs from the files, the settings, the
+    // working page, missed alarms and the status bar.
     void Form_Load();
+    // Shut-down: saves, then removes the tray icon. False when the user chose to stay
+    // after a failed save.
+    bool Form_Unload();
+
+    // Saves everything; shows the reason when it fails.
+    bool SaveAll();
+    // Brings the window back in normal size, in front and with the focus.
+    void restoreWindow();
 
     TabSet &tabs() { return m_tabs; }
     PlatformServices &platform() const { return m_platform; }
@@ -74,16 +86,20 @@ signals:
     void contentRightPressed(int tab, const QPoint &globalPos);
     void trayLeftPressed();
     void trayRightPressed(const QPoint &globalPos);
+    // The window has unloaded: its notes are saved (or the user chose not to).
+    void unloaded();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createPage();
     void Form_Resize();
     void ResizeTabStrip();
     Twips twips() const;
+    void reportMissedAlarms();
 
     void tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void tabMain_BeforeClick();
@@ -101,4 +117,8 @@ private:
     StatusPanels *m_staMain;
     std::vector<TabPage *> m_pages;
     MainMenus m_menus;
+    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<NoteFiles> m_noteFiles;
+    std::unique_ptr<TrayIcon> m_tray;
+    bool m_unloaded = false;
 };

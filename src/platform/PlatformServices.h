@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -31,6 +32,11 @@ class PlatformServices : public Clock
 public:
     // A modal message box with an OK button.
     virtual void showMessage(const QString &text, const QString &caption, MessageIcon icon) = 0;
+
+    // A modal question with the given buttons; returns the index of the button chosen, or -1
+    // when the box was closed without a choice.
+    virtual int askQuestion(const QString &text, const QString &caption, const QStringList &buttons)
+        = 0;
 
     // The clipboard's plain text; empty when it holds no text.
     virtual QString clipboardText() const = 0;

@@ -18,8 +18,7 @@ public:
         : std::runtime_error(description.toStdString())
         , m_number(number)
         , m_description(description)
-    {
-    }
+    { }
 
     quint32 number() const { return m_number; }
     QString source() const { return QStringLiteral("clsTabCont"); }

@@ -6,8 +6,7 @@ TabSet::TabSet(const Clock &clock)
     : DefFontName(QStringLiteral("ＭＳ ゴシック"))
     , DefFontSize(10)
     , m_clock(clock)
-{
-}
+{ }
 
 TabSet::~TabSet() = default;
 

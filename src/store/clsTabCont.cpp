@@ -179,8 +179,8 @@ void clsTabCont::SetCrt()
 QDateTime clsTabCont::Alarm() const
 {
     if (!m_data.OnAlm) {
-        throw TabError(TabError::AlarmOff,
-                       QStringLiteral("アラームがオフの状態で、設定時間を取得しました"));
+        throw TabError(
+            TabError::AlarmOff, QStringLiteral("アラームがオフの状態で、設定時間を取得しました"));
     }
     return m_data.Alarm;
 }
@@ -206,6 +206,6 @@ void clsTabCont::GetTemp(int intIndex)
 
 QString clsTabCont::Info() const
 {
-    return composeTabInfo({m_data.FontName, m_data.FontSize, m_data.Crt, m_data.Alarm,
-                           m_data.OnAlm, m_data.DispIndex, m_data.Omidasi});
+    return composeTabInfo({m_data.FontName, m_data.FontSize, m_data.Crt, m_data.Alarm, m_data.OnAlm,
+        m_data.DispIndex, m_data.Omidasi});
 }

@@ -10,7 +10,7 @@ namespace {
 
 // Plays the user's part in the titles dialog: types the text (unless null) and clicks.
 std::function<int(QDialog &)> answer(const char *button, const QString &text = QString(),
-                                     QString *seenText = nullptr, bool *deleteShown = nullptr)
+    QString *seenText = nullptr, bool *deleteShown = nullptr)
 {
     return [=](QDialog &dialog) {
         auto *input = dialog.findChild<QLineEdit *>(u"txtInput"_s);
@@ -53,7 +53,7 @@ private slots:
         bool deleteShown = true;
         f.platform.dialogScripts.push_back(answer("cmdCncl", {}, &seen, &deleteShown));
         openTitles(f);
-        QCOMPARE(f.platform.dialogsShown, QStringList{u"タイトルの入力"_s});
+        QCOMPARE(f.platform.dialogsShown, QStringList {u"タイトルの入力"_s});
         QCOMPARE(seen, u"only"_s);
         QVERIFY(!deleteShown);
     }

@@ -18,8 +18,7 @@ class FakePages final : public TabPages
 public:
     explicit FakePages(TabSet &tabs)
         : m_tabs(tabs)
-    {
-    }
+    { }
     struct Page
     {
         QStringList items;
@@ -29,7 +28,7 @@ public:
         QString fontName;
         float fontSize = 0;
     };
-    QList<Page> pages{30};
+    QList<Page> pages {30};
     QString scrlType = u"V"_s;
     int entryChosenRuns = 0;
 
@@ -120,10 +119,8 @@ private slots:
         QCOMPARE(pages->pages[0].items.size(), 26);
 
         // The tab test comes first, even on a full tab.
-        QCOMPARE(tabErrorOf([&] { record.AddTitle(1, u"x"_s, QString()); }).number(),
-                 0x80040002u);
-        QCOMPARE(tabErrorOf([&] { record.AddTitle(-1, u"x"_s, QString()); }).number(),
-                 0x80040002u);
+        QCOMPARE(tabErrorOf([&] { record.AddTitle(1, u"x"_s, QString()); }).number(), 0x80040002u);
+        QCOMPARE(tabErrorOf([&] { record.AddTitle(-1, u"x"_s, QString()); }).number(), 0x80040002u);
     }
 
     void entryTests_useTheirOwnWording()
@@ -136,20 +133,20 @@ private slots:
         QCOMPARE(content.number(), 0x80040003u);
         QCOMPARE(content.description(), u"本文のインデックスが不正です"_s);
         QCOMPARE(tabErrorOf([&] { record.ChgCont(-1, u"x"_s); }).description(),
-                 u"本文のインデックスが不正です"_s);
+            u"本文のインデックスが不正です"_s);
 
         const TabError title = tabErrorOf([&] { record.DispTitle(0, 2); });
         QCOMPARE(title.number(), 0x80040003u);
         QCOMPARE(title.description(), u"見出しのインデックスが不正です"_s);
         QCOMPARE(tabErrorOf([&] { record.ChgTitle(0, 5, u"x"_s); }).description(),
-                 u"見出しのインデックスが不正です"_s);
+            u"見出しのインデックスが不正です"_s);
         QCOMPARE(tabErrorOf([&] { record.RemoveTitle(0, 2); }).description(),
-                 u"見出しのインデックスが不正です"_s);
+            u"見出しのインデックスが不正です"_s);
 
-        for (auto call : std::initializer_list<std::function<void()>>{
-                 [&] { record.DispCont(1); }, [&] { record.MoveCont(1); },
-                 [&] { record.ResetTab(1); }, [&] { record.ChgTitle(1, 0, u"x"_s); },
-                 [&] { record.RemoveTitle(1, 0); }, [&] { record.DispTitle(1, 0); }})
+        for (auto call : std::initializer_list<std::function<void()>> {[&] { record.DispCont(1); },
+                 [&] { record.MoveCont(1); }, [&] { record.ResetTab(1); },
+                 [&] { record.ChgTitle(1, 0, u"x"_s); }, [&] { record.RemoveTitle(1, 0); },
+                 [&] { record.DispTitle(1, 0); }})
             QCOMPARE(tabErrorOf(call).number(), 0x80040002u);
 
         QCOMPARE(record.DispIndex(), 0);
@@ -320,9 +317,10 @@ private slots:
         clsTabCont &record = tabs->append();
         record.AddTitle(0, u"t"_s, QString());
         record.setOmidasi(u"メモ = 1 "_s);
-        QCOMPARE(record.Info(), u"FontName = ＭＳ ゴシック\r\nFontSize = 10\r\n"
-                                u"CreatDate = 1999/07/15 09:05\r\nAlarmDate = 1999/07/15 09:05\r\n"
-                                u"AlarmSetOn = #False#\r\nDispIndex = 0\r\nTabCaption = メモ = 1 \r\n"_s);
+        QCOMPARE(record.Info(),
+            u"FontName = ＭＳ ゴシック\r\nFontSize = 10\r\n"
+            u"CreatDate = 1999/07/15 09:05\r\nAlarmDate = 1999/07/15 09:05\r\n"
+            u"AlarmSetOn = #False#\r\nDispIndex = 0\r\nTabCaption = メモ = 1 \r\n"_s);
     }
 
 private:

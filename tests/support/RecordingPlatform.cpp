@@ -11,12 +11,11 @@ namespace {
 class ScriptedAlarmDialog final : public AlarmTimeDialog
 {
 public:
-    ScriptedAlarmDialog(RecordingPlatform::AlarmScript script,
-                        QList<RecordingPlatform::AlarmDialogSeen> &seen)
+    ScriptedAlarmDialog(
+        RecordingPlatform::AlarmScript script, QList<RecordingPlatform::AlarmDialogSeen> &seen)
         : m_script(std::move(script))
         , m_seen(seen)
-    {
-    }
+    { }
     void setCaption(const QString &caption) override { m_caption = caption; }
     void setValue(const QDateTime &value) override { m_value = value; }
     QDateTime value() const override { return m_value; }
@@ -58,15 +57,24 @@ private:
 
 RecordingPlatform::RecordingPlatform()
     : m_now(QDate(2026, 12, 7), QTime(12, 0, 0))
-{
-}
+{ }
 
 void RecordingPlatform::showMessage(const QString &text, const QString &caption, MessageIcon icon)
 {
-    const Message message{text, caption, icon};
+    const Message message {text, caption, icon};
     messages.append(message);
     if (onMessage)
         onMessage(message);
+}
+
+int RecordingPlatform::askQuestion(const QString &text, const QString &caption, const QStringList &)
+{
+    questions.append({text, caption, MessageIcon::None});
+    if (questionAnswers.empty())
+        return -1;
+    const int answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
 }
 
 std::optional<QString> RecordingPlatform::chooseOpenFile(QWidget *)

@@ -52,6 +52,11 @@ public:
     // Runs inside showMessage, as a modal message box would let events run.
     std::function<void(const Message &)> onMessage;
 
+    int askQuestion(
+        const QString &text, const QString &caption, const QStringList &buttons) override;
+    QList<Message> questions;
+    std::deque<int> questionAnswers;
+
     QString clipboardText() const override { return clipboard; }
     QString clipboard;
 

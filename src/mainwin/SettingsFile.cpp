@@ -1,0 +1,241 @@
+#include "mainwin/SettingsFile.h"
+
+#include "mainwin/TabStrip.h"
+#include "mainwin/Twips.h"
+#include "mainwin/frmMain.h"
+#include "persist/IniFormat.h"
+#include "persist/NoteCodec.h"
+#include "platform/PlatformServices.h"
+#include "store/TabError.h"
+#include "store/clsTabCont.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A line the reader could not apply; reported once, then reading goes on.
+struct LineFailure : std::runtime_error
+{
+    LineFailure()
+        : std::runtime_error("settings line failed")
+    { }
+};
+
+// Only U+0020 blanks count: a tab or a lone LF belongs to the value.
+QString trimBlanks(const QString &line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && line.at(begin) == u' ')
+        ++begin;
+    while (end > begin && line.at(end - 1) == u' ')
+        --end;
+    return line.mid(begin, end - begin);
+}
+
+qint16 int16Of(const QString &value)
+{
+    const auto number = parseIniNumber(value);
+    const auto converted = number ? toInt16(*number) : std::nullopt;
+    if (!converted)
+        throw LineFailure();
+    return *converted;
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(frmMain &main)
+    : m_main(main)
+{ }
+
+SaveFile SettingsFile::WriteIni() const
+{
+    const Twips twips = Twips::of(m_main);
+    // The normal geometry, also while the window is minimised, hidden or maximised.
+    const QRect normal = m_main.normalGeometry();
+    IniGlobals globals;
+    globals.top = float(twips.yFromPixels(normal.top()));
+    globals.left = float(twips.xFromPixels(normal.left()));
+    globals.height = float(twips.yFromPixels(normal.height()));
+    globals.width = float(twips.xFromPixels(normal.width()));
+    globals.tabDisp = qint16(m_main.tabMain().selectedPosition());
+    globals.defFontName = m_main.tabs().DefFontName;
+    globals.defFontSize = m_main.tabs().DefFontSize;
+    globals.makeBackup = m_main.MakeBackup();
+    globals.scrlType = m_main.ScrlType();
+
+    QStringList infos;
+    for (int i = 0; i < m_main.tabCount(); ++i)
+        infos.append(m_main.tabs()[i].Info());
+    return {QString::fromLatin1(FileName), encodeNoteText(composeIni(globals, infos))};
+}
+
+void SettingsFile::ReadIni()
+{
+    const QString path = QDir(m_main.appDir()).filePath(QString::fromLatin1(FileName));
+    if (!QFileInfo(path).isFile())
+        return;
+    QString text;
+    QString error;
+    if (!readNoteFile(path, text, error)) {
+        m_main.platform().showMessage(u"%1 を読み込めませんでした。\r\n%2"_s.arg(path, error),
+            u"読み込み時のエラー"_s, MessageIcon::Critical);
+        return;
+    }
+
+    const auto reportFailure = [this] {
+        m_main.platform().showMessage(u"Iniファイル読み込み時に予期せぬエラーが発生しました"_s,
+            u"読み込み時のエラー"_s, MessageIcon::Critical);
+    };
+    const auto guarded = [&](const auto &step) {
+        try {
+            step();
+        } catch (const TabError &failure) {
+            // An alarm time that is not a minute ahead is simply not set.
+            if (failure.number() != TabError::AlarmTooSoon)
+                reportFailure();
+        } catch (const std::exception &) {
+            reportFailure();
+        }
+    };
+
+    int section = 0;
+    for (const QString &line : splitNoteLines(text)) {
+        guarded([&] {
+            const QString s = trimBlanks(line);
+            if (s.startsWith(u'-')) {
+                section = 0;
+            } else if (s.startsWith(u'[')) {
+                if (s.startsWith(u"[Tab"_s) && s.endsWith(u']'))
+                    section = int16Of(s.mid(4, s.size() - 5));
+            } else {
+                const IniLine parsed = SplitIniLine(s);
+                if (!parsed.found)
+                    return;
+                if (section == 0)
+                    applyGlobal(parsed.key, parsed.value);
+                else if (section >= 1 && section <= m_main.tabCount())
+                    applyTab(section - 1, parsed.key, parsed.value);
+            }
+        });
+    }
+    if (m_geometryRead)
+        restoreGeometry();
+    for (int i = 0; i < m_main.tabCount(); ++i)
+        guarded([this, i] { refreshPage(i); });
+}
+
+void SettingsFile::applyGlobal(const QString &key, const QString &value)
+{
+    if (key == u"FormTop" || key == u"FormLeft" || key == u"FormHeight" || key == u"FormWidth") {
+        const auto number = parseIniNumber(value);
+        if (!number)
+            return;
+        // 32-bit: today's screens are wider than 32767 twips.
+        const auto twips = toInt32(*number);
+        if (!twips)
+            throw LineFailure();
+        applyGeometry(key, *twips);
+    } else if (key == u"TabDisp") {
+        if (!parseIniNumber(value))
+            return;
+        const qint16 position = int16Of(value);
+        if (position >= 1 && position <= m_main.tabCount())
+            m_main.tabMain().selectTab(position);
+    } else if (key == u"DefFontName") {
+        m_main.tabs().DefFontName = value;
+    } else if (key == u"DefFontSize") {
+        if (parseIniNumber(value))
+            m_main.tabs().DefFontSize = int16Of(value);
+    } else if (key == u"MakeBackup") {
+        if (const auto flag = parseIniBool(value))
+            m_main.setMakeBackup(*flag);
+    } else if (key == u"ScrlType") {
+        if (value == u"N" || value == u"V" || value == u"W")
+            m_main.setScrlType(value);
+    }
+}
+
+void SettingsFile::applyTab(int index, const QString &key, const QString &value)
+{
+    clsTabCont &record = m_main.tabs()[index];
+    if (key == u"FontName") {
+        record.setFontName(value);
+    } else if (key == u"FontSize") {
+        const auto number = parseIniNumber(value);
+        if (!number)
+            return;
+        if (std::abs(*number) > 3.402823e38)
+            throw LineFailure();
+        record.setFontSize(float(*number));
+    } else if (key == u"CreatDate") {
+        if (const auto date = parseIniDate(value))
+            record.setCrt(*date);
+    } else if (key == u"AlarmDate") {
+        if (const auto date = parseIniDate(value))
+            record.setAlarm(*date);
+    } else if (key == u"AlarmSetOn") {
+        if (const auto flag = parseIniBool(value))
+            record.setOnAlm(*flag);
+    } else if (key == u"DispIndex") {
+        if (parseIniNumber(value))
+            record.setDispIndex(int16Of(value));
+    } else if (key == u"TabCaption") {
+        record.setOmidasi(value);
+    }
+}
+
+void SettingsFile::applyGeometry(const QString &key, qint32 twips)
+{
+    if (!m_geometryRead) {
+        const Twips scale = Twips::of(m_main);
+        const QRect current = m_main.geometry();
+        m_geometry = QRect(scale.xFromPixels(current.left()), scale.yFromPixels(current.top()),
+            scale.xFromPixels(current.width()), scale.yFromPixels(current.height()));
+        m_geometryRead = true;
+    }
+    if (key == u"FormTop")
+        m_geometry.moveTop(twips);
+    else if (key == u"FormLeft")
+        m_geometry.moveLeft(twips);
+    else if (key == u"FormHeight")
+        m_geometry.setHeight(twips);
+    else
+        m_geometry.setWidth(twips);
+}
+
+void SettingsFile::restoreGeometry()
+{
+    QRect wanted = Twips::of(m_main).toPixels(m_geometry);
+    if (wanted.width() <= 0 || wanted.height() <= 0)
+        wanted.setSize(m_main.size());
+    // A window that would lie outside every screen (a monitor since removed) comes back on
+    // the primary screen.
+    const auto screens = QGuiApplication::screens();
+    const bool onSomeScreen = std::any_of(screens.begin(), screens.end(),
+        [&](QScreen *screen) { return screen->availableGeometry().intersects(wanted); });
+    if (!onSomeScreen) {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        wanted.setSize(wanted.size().boundedTo(available.size()));
+        wanted.moveCenter(available.center());
+    }
+    m_main.setGeometry(wanted);
+}
+
+void SettingsFile::refreshPage(int i)
+{
+    clsTabCont &record = m_main.tabs()[i];
+    m_main.setBoxFont(i, record.FontName(), record.FontSize());
+    record.DispCont(i);
+    m_main.selectTitleItem(i, record.DispIndex());
+    record.DispCont(i);
+    m_main.refreshStripCaption(i + 1);
+}
