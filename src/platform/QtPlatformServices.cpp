@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 
 namespace {
