@@ -47,7 +47,8 @@ struct MainWindowFixture
             if (c == u'\n')
                 QTest::keyClick(target, Qt::Key_Return);
             else
-                QTest::keyClicks(target, QString(c));
+                QTest::sendKeyEvent(
+                    QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
     }
 

@@ -1,0 +1,368 @@
+#include "MainWindowFixture.h"
+#include "mainwin/SingleInstance.h"
+#include "mainwin/StatusPanels.h"
+#include "mainwin/Twips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray cp932(const QString &text)
+{
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+// The settings file without its window geometry, which depends on the screen.
+QStringList iniLinesWithoutGeometry(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-31j");
+    QStringList lines = QString(decoder.decode(bytes)).split(u"\r\n"_s);
+    lines.removeIf([](const QString &line) { return line.startsWith(u"Form"_s); });
+    return lines;
+}
+
+} // namespace
+
+class TestNoteFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString path(const MainWindowFixture &f, const QString &name) const
+    {
+        return QDir(f.dir.path()).filePath(name);
+    }
+    void restart(MainWindowFixture &f)
+    {
+        QVERIFY(f.window->close());
+        f.window.reset();
+        f.start();
+    }
+
+private slots:
+    void save_writesEntryFilesAndSettingsInOrder()
+    {
+        MainWindowFixture f;
+        f.platform.setNow(QDateTime(QDate(1999, 7, 15), QTime(9, 5, 30)));
+        f.start();
+        f.record(0).ChgTitle(0, 0, u"買い物"_s);
+        f.typeInto(0, u"牛乳\nパン"_s);
+        f.record(0).AddTitle(0, u"メモ"_s, QString());
+        f.record(0).setOmidasi(u"メモ"_s);
+        f.window->AddTabPage(u"ab"_s, u"x"_s);
+        f.window->AddTabPage(u"c"_s, QString());
+        f.record(1).setFontSize(10.5f);
+        QVERIFY(f.window->SaveAll());
+
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), cp932(u"買い物\r\n牛乳\r\nパン\r\n"_s));
+        QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), cp932(u"メモ\r\n\r\n"_s));
+        QCOMPARE(readFile(path(f, u"Tab2A.tab"_s)), QByteArray("ab\r\nx\r\n"));
+        QCOMPARE(readFile(path(f, u"Tab3A.tab"_s)), QByteArray("c\r\n\r\n"));
+
+        QStringList expected {u"----------Nokuri iniファイル----------"_s, u"TabDisp = 1"_s,
+            u"DefFontName = ＭＳ ゴシック"_s, u"DefFontSize = 10"_s, u"MakeBackup = #True#"_s,
+            u"ScrlType = V"_s, QString()};
+        const auto section = [&](int n, const QString &size, const QString &caption) {
+            expected << u"[Tab%1]"_s.arg(n) << u"FontName = ＭＳ ゴシック"_s
+                     << u"FontSize = "_s + size << u"CreatDate = 1999/07/15 09:05"_s
+                     << u"AlarmDate = 1999/07/15 09:05"_s << u"AlarmSetOn = #False#"_s
+                     << u"DispIndex = 0"_s << u"TabCaption = "_s + caption << QString();
+        };
+        section(1, u"10"_s, u"メモ"_s);
+        section(2, u"10.5"_s, QString());
+        section(3, u"10"_s, QString());
+        expected << QString() << QString();
+        const QByteArray ini = readFile(path(f, u"TabSet.ini"_s));
+        QCOMPARE(iniLinesWithoutGeometry(ini), expected);
+        QVERIFY(ini.contains("\r\nFormTop = "));
+        QVERIFY(ini.endsWith("TabCaption = \r\n\r\n\r\n"));
+    }
+
+    void restart_bringsEverythingBack()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.record(0).ChgTitle(0, 0, u"first"_s);
+        f.record(0).AddTitle(0, u"second"_s, u"2"_s);
+        f.chooseEntry(0, 1);
+        f.typeInto(0, u"\nline"_s);
+        f.record(0).setOmidasi(u"cap = with equals"_s);
+        f.window->AddTabPage(u"other"_s, u"o"_s);
+        f.record(1).setFontName(u"Noto Serif CJK JP"_s);
+        f.record(1).setFontSize(12.5f);
+        f.record(1).setAlarm(f.platform.now().addSecs(3600));
+        f.window->ApplyScrlType(u"W"_s);
+        f.window->setMakeBackup(false);
+        f.window->tabs().DefFontSize = 14;
+        f.pressTab(1);
+        restart(f);
+
+        QCOMPARE(f.window->tabCount(), 2);
+        QCOMPARE(f.window->tabMain().selectedPosition(), 2);
+        QCOMPARE(f.window->ScrlType(), u"W"_s);
+        QVERIFY(!f.window->MakeBackup());
+        QCOMPARE(f.window->tabs().DefFontSize, 14);
+        QCOMPARE(f.record(0).Omidasi(), u"cap = with equals"_s);
+        QCOMPARE(f.window->tabMain().caption(1), u"cap = with equals"_s);
+        QCOMPARE(f.record(0).DispIndex(), 1);
+        QCOMPARE(f.record(0).Cont(1), u"2\r\nline"_s);
+        QCOMPARE(f.titles(0)->currentIndex(), 1);
+        QCOMPARE(f.record(1).FontName(), u"Noto Serif CJK JP"_s);
+        QCOMPARE(f.record(1).FontSize(), 12.5f);
+        QVERIFY(f.record(1).OnAlm());
+        QCOMPARE(f.record(1).Alarm(), f.platform.now().addSecs(3600));
+        QVERIFY(f.box(1)->isEnabled());
+        QVERIFY(!f.box(0)->isEnabled());
+        QCOMPARE(f.box(1)->scrollType(), u"W"_s);
+        QCOMPARE(f.box(1)->font().pointSizeF(), 12.5);
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void readTabFiles_packsMissingLettersAndNumbers()
+    {
+        MainWindowFixture f;
+        writeFile(path(f, u"Tab3A.tab"_s), "three-a\r\n");
+        writeFile(path(f, u"Tab3C.tab"_s), "three-c\r\nx\r\ny");
+        writeFile(path(f, u"Tab5A.tab"_s), "");
+        writeFile(path(f, u"Tab31A.tab"_s), "never\r\n");
+        writeFile(path(f, u"Tab1A.bak"_s), "never\r\n");
+        f.start();
+        QCOMPARE(f.window->tabCount(), 2);
+        QCOMPARE(f.record(0).NoOfCont(), 2);
+        QCOMPARE(f.record(0).Title(1), u"three-c"_s);
+        QCOMPARE(f.record(0).Cont(1), u"x\r\ny"_s);
+        // Each tab shows its last entry when no settings say otherwise.
+        QCOMPARE(f.record(0).DispIndex(), 1);
+        QCOMPARE(f.record(1).Title(0), QString());
+        QCOMPARE(f.record(1).Cont(0), QString());
+    }
+
+    void originalFiles_surviveLoadAndSaveByteForByte()
+    {
+        MainWindowFixture f;
+        const QByteArray first
+            = "\x94\x83\x82\xa2\x95\xa8\r\n\x81\x60\x87\x40\xfb\xfc\r\n\r\nend\r\n";
+        const QByteArray second = "title\r\n\r\n";
+        writeFile(path(f, u"Tab1A.tab"_s), first);
+        writeFile(path(f, u"Tab1B.tab"_s), second);
+        f.start();
+        f.pressTab(0);
+        f.chooseEntry(0, 0);
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), first);
+        QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), second);
+        QCOMPARE(readFile(path(f, u"Tab1A.bak"_s)), first);
+    }
+
+    void removedTab_leavesNoLiveFiles_data()
+    {
+        QTest::addColumn<bool>("backups");
+        QTest::newRow("backups on") << true;
+        QTest::newRow("backups off") << false;
+    }
+    void removedTab_leavesNoLiveFiles()
+    {
+        QFETCH(bool, backups);
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"gone"_s, u"soon"_s);
+        QVERIFY(f.window->SaveAll());
+        QVERIFY(QFile::exists(path(f, u"Tab2A.tab"_s)));
+        f.window->setMakeBackup(backups);
+        f.window->removeLastTabPage();
+        f.window->tabs().truncate(1);
+        QVERIFY(f.window->SaveAll());
+        QVERIFY(!QFile::exists(path(f, u"Tab2A.tab"_s)));
+        QCOMPARE(QFile::exists(path(f, u"Tab2A.bak"_s)), backups);
+        restart(f);
+        QCOMPARE(f.window->tabCount(), 1);
+    }
+
+    void failedSave_keepsNotesAndReportsTheReason()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.typeInto(0, u"precious"_s);
+        QVERIFY(f.window->SaveAll());
+        const QString live = path(f, u"Tab1A.tab"_s);
+        const QByteArray before = readFile(live);
+        // A directory where the settings file belongs makes the save fail.
+        QVERIFY(QFile::remove(path(f, u"TabSet.ini"_s)));
+        QVERIFY(QDir(f.dir.path()).mkdir(u"TabSet.ini"_s));
+        f.typeInto(0, u" more"_s);
+        QVERIFY(!f.window->SaveAll());
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].text.contains(u"TabSet.ini"_s));
+        QCOMPARE(f.platform.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(readFile(live), before);
+        QCOMPARE(f.record(0).Cont(0), u"precious more"_s);
+
+        // Quitting asks; "stay" keeps the window.
+        f.platform.questionAnswers = {2};
+        QVERIFY(!f.window->close());
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.platform.questions.size(), 1);
+
+        // Mended, "save again" succeeds and the window goes.
+        f.platform.questionAnswers = {0};
+        f.platform.onMessage = [&](const RecordingPlatform::Message &) {
+            QDir(path(f, u"TabSet.ini"_s)).removeRecursively();
+        };
+        QVERIFY(f.window->close());
+        QVERIFY(readFile(live).startsWith("\r\nprecious more"));
+        QVERIFY(f.platform.tray() == nullptr);
+    }
+
+    void readIni_ignoresWhatItDoesNotKnowAndReportsFailuresOnce()
+    {
+        MainWindowFixture f;
+        writeFile(path(f, u"Tab1A.tab"_s), "a\r\n");
+        writeFile(path(f, u"Tab1B.tab"_s), "b\r\n");
+        writeFile(path(f, u"Tab2A.tab"_s), "c\r\n");
+        writeFile(path(f, u"TabSet.ini"_s),
+            cp932(u"----------Nokuri iniファイル----------\r\n"
+                  u"TabDisp = 0\r\n"
+                  u"MakeBackup = True\r\n"
+                  u"ScrlType = v\r\n"
+                  u"FontName = global-ignored\r\n"
+                  u"DefFontSize = 11.5\r\n"
+                  u"[Tabx]\r\n"
+                  u"[Tab1]\r\n"
+                  u"FormTop = 1\r\n"
+                  u"[other]\r\n"
+                  u"TabCaption = first   \r\n"
+                  u"AlarmDate = 1999/7/5 9:05\r\n"
+                  u"DispIndex = 5\r\n"
+                  u"[Tab0]\r\n"
+                  u"TabCaption = global-ignored\r\n"
+                  u"[Tab3]\r\n"
+                  u"TabCaption = no such tab\r\n"
+                  u"[Tab2]\r\n"
+                  u"CreatDate = 1999/07/05 09:05:30\r\n"
+                  u"TabCaption = second\r\n"_s));
+        f.start();
+        QCOMPARE(f.platform.messages.size(), 2);
+        for (const auto &message : f.platform.messages) {
+            QCOMPARE(message.text, u"Iniファイル読み込み時に予期せぬエラーが発生しました"_s);
+            QCOMPARE(message.caption, u"読み込み時のエラー"_s);
+        }
+        QCOMPARE(f.window->tabMain().selectedPosition(), 1);
+        QVERIFY(f.window->MakeBackup());
+        QCOMPARE(f.window->ScrlType(), u"V"_s);
+        QCOMPARE(f.window->tabs().DefFontSize, 12);
+        QCOMPARE(f.record(0).FontName(), u"ＭＳ ゴシック"_s);
+        QCOMPARE(f.record(0).Omidasi(), u"first"_s);
+        QCOMPARE(f.record(0).DispIndex(), 1);
+        QVERIFY(!f.record(0).OnAlm());
+        QCOMPARE(f.record(1).Omidasi(), u"second"_s);
+        QCOMPARE(f.record(1).Crt(), QDateTime(QDate(1999, 7, 5), QTime(9, 5, 30)));
+    }
+
+    void readIni_restoresWideWindowsAndRescuesLostOnes()
+    {
+        MainWindowFixture f;
+        writeFile(path(f, u"TabSet.ini"_s),
+            "FormTop = 300\r\nFormLeft = 40000\r\n"
+            "FormHeight = 4800\r\nFormWidth = 36000\r\n");
+        f.window = std::make_unique<frmMain>(f.platform, f.dir.path());
+        f.window->Form_Load();
+        QVERIFY(f.platform.messages.isEmpty());
+        const Twips twips = Twips::of(*f.window);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect restored = f.window->geometry();
+        QCOMPARE(restored.height(), twips.yToPixels(4800));
+        QVERIFY(screen.intersects(restored));
+
+        writeFile(path(f, u"TabSet.ini"_s),
+            "FormTop = 150000\r\nFormLeft = 150000\r\n"
+            "FormHeight = 4800\r\nFormWidth = 6000\r\n");
+        MainWindowFixture lost;
+        f.window = std::make_unique<frmMain>(f.platform, f.dir.path());
+        f.window->Form_Load();
+        QVERIFY(screen.contains(f.window->geometry()));
+    }
+
+    void missedAlarms_reportedOnceInTabOrder()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.record(0).ChgTitle(0, 0, u"買い物"_s);
+        f.record(0).setAlarm(f.platform.now().addSecs(120));
+        f.window->AddTabPage(u"future"_s, QString());
+        f.record(1).setAlarm(f.platform.now().addSecs(7200));
+        f.window->AddTabPage(u"会議"_s, QString());
+        f.record(2).setAlarm(f.platform.now().addSecs(180));
+        QVERIFY(f.window->close());
+        f.window.reset();
+        f.platform.advance(180);
+        f.start();
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text,
+            u"タブ「買い物」\r\nタブ「会議」\r\nのアラームが表示されませんでした"_s);
+        QCOMPARE(f.platform.messages[0].caption, u"Nokuriのアラーム"_s);
+        QCOMPARE(f.platform.messages[0].icon, MessageIcon::None);
+        QVERIFY(!f.record(0).OnAlm());
+        QVERIFY(f.record(1).OnAlm());
+        QVERIFY(!f.record(2).OnAlm());
+
+        restart(f);
+        QCOMPARE(f.platform.messages.size(), 1);
+    }
+
+    void quit_savesAndRemovesTheTrayIcon()
+    {
+        MainWindowFixture f;
+        f.start();
+        QVERIFY(f.platform.tray() != nullptr);
+        QCOMPARE(f.platform.trayTip, u"Nokuri"_s);
+        QSignalSpy unloaded(f.window.get(), &frmMain::unloaded);
+        f.typeInto(0, u"bye"_s);
+        f.window->menus().mnuTabQuit->trigger();
+        QCOMPARE(unloaded.size(), 1);
+        QVERIFY(f.platform.tray() == nullptr);
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), QByteArray("\r\nbye\r\n"));
+    }
+
+    void secondInstance_asksTheFirstToShowItself()
+    {
+        QTemporaryDir notes;
+        QTemporaryDir runtime;
+        SingleInstance first(notes.path(), runtime.path());
+        QVERIFY(first.claim());
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        SingleInstance second(notes.path(), runtime.path());
+        QVERIFY(!second.claim());
+        QTRY_COMPARE(asked.size(), 1);
+
+        QTemporaryDir otherNotes;
+        SingleInstance elsewhere(otherNotes.path(), runtime.path());
+        QVERIFY(elsewhere.claim());
+    }
+};
+
+QTEST_MAIN(TestNoteFiles)
+#include "tst_NoteFiles.moc"
