@@ -16,6 +16,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("2.02"));
     // The window hides in the tray; only its unloading ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Installed first: a request to end that comes during start-up is served once it is done.
+    QuitSignals quitSignals;
 
     const QString appDir = locateAppDirectory(QApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -29,7 +31,6 @@ int main(int argc, char *argv[])
     QObject::connect(
         &instance, &SingleInstance::activationRequested, &window, &frmMain::restoreWindow);
     QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit);
-    QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
         [&window](QSessionManager &) { window.SaveAll(); });
