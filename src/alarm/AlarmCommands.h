@@ -2,8 +2,11 @@
 
 #include <QObject>
 
+class QTimer;
 class frmMain;
 
+// The alarm menu's two commands on the selected tab, and the once-a-second timer that reports
+// every due alarm of every tab and keeps the status bar current.
 class AlarmCommands final : public QObject
 {
     Q_OBJECT
@@ -11,6 +14,18 @@ class AlarmCommands final : public QObject
 public:
     explicit AlarmCommands(frmMain &main);
 
+    // Asks for a time, starting at the alarm time while on and at the present moment while
+    // off; refusals and failures are reported and leave the alarm as it was.
+    void mnuAlmSet_Click();
+    // Switches the alarm off and keeps its time.
+    void mnuAlmOff_Click();
+
+    // One tick: each due alarm is switched off, then reported with a modal message, in tab
+    // order; the status bar is refreshed at the end. Safe to run nested inside a message.
+    void tmrAlarm_Timer();
+    const QTimer &tmrAlarm() const { return *m_tmrAlarm; }
+
 private:
     frmMain &m_main;
+    QTimer *m_tmrAlarm;
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+// The options dialog: the scroll type as three option buttons and the backup flag as a check
+// box. It knows nothing of the main window; Ok reports the choice through NotifyClients, and
+// Cancel or the close box report nothing.
+class frmOpt final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmOpt)
+public:
+    explicit frmOpt(QWidget *parent = nullptr);
+
+    // The scroll type Ok reports when no option button is selected; stored as given.
+    QString Scrl() const { return m_scrl; }
+    void setScrl(const QString &strNew) { m_scrl = strNew; }
+    bool Backup() const;
+    void setBackup(bool blnNew);
+
+    // Selects the option button of "N", "V" or "W"; false, selecting nothing, for any other.
+    bool selectOption(const QString &type);
+
+signals:
+    void NotifyClients(const QString &strScrlNew, bool blnBackup);
+
+private:
+    void cmdOk_Click();
+
+    QString m_scrl;
+    QGroupBox *m_fraScrl;
+    QRadioButton *m_optScrlN;
+    QRadioButton *m_optScrlV;
+    QRadioButton *m_optScrlW;
+    QPushButton *m_cmdOk;
+    QPushButton *m_cmdCancel;
+    QCheckBox *m_chkBackup;
+};
