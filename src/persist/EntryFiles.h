@@ -4,15 +4,28 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <optional>
 
 struct Entry
 {
     QString title;
     QString content;
+
+    bool operator==(const Entry &) const = default;
 };
 
 // "Tab" + tab number + entry letter + ".tab": entryFileName(12, 2) == "Tab12C.tab".
 QString entryFileName(int tabNumber, int entryIndex);
+
+struct EntryName
+{
+    int tabNumber = 0; // 1..30
+    int entryIndex = 0; // 0..25, the letters A..Z
+};
+// The inverse of entryFileName, for exactly the names it makes: Tab1A.tab .. Tab30Z.tab, the
+// number without leading zeros. Anything else (Tab31A.tab, Tab01A.tab, Tab1a.tab) is nothing.
+std::optional<EntryName> parseEntryFileName(QStringView name);
 
 // Title, CR LF, content, CR LF, in the note encoding.
 QByteArray entryFileBytes(const Entry &entry);

@@ -7,6 +7,8 @@
 
 // Values as TabSet.ini writes them.
 // Floats: at most 7 significant digits, "." as the point, no trailing zeros: 1200, 10, 10.5.
+// Outside 1E-04 .. 9999999 the exponent form of the original program: 1.234568E+07, 1E-05.
+// NaN and the infinities give "NaN", "Inf", "-Inf", which parseIniNumber refuses.
 QString formatIniFloat(float value);
 // "yyyy/mm/dd hh:nn", seconds dropped.
 QString formatIniDate(const QDateTime &value);
@@ -28,7 +30,8 @@ std::optional<double> parseIniNumber(const QString &text);
 // Rounds halves to even; nothing outside the 16-bit (or 32-bit) range.
 std::optional<qint16> toInt16(double value);
 std::optional<qint32> toInt32(double value);
-// "yyyy/mm/dd hh:nn", also with seconds and without leading zeros ("1999/7/5 9:05").
+// "yyyy/mm/dd hh:nn", also with seconds and without leading zeros ("1999/7/5 9:05"), as local
+// time; dates and times that do not exist (month 13, February 30, 24:00) are nothing.
 std::optional<QDateTime> parseIniDate(const QString &text);
 // "#True#" / "#False#"; anything else is nothing.
 std::optional<bool> parseIniBool(const QString &text);

@@ -1,0 +1,169 @@
+#include "persist/IniFormat.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString LineEnd = u"\r\n"_s;
+
+QString valueLine(const QString &key, const QString &value)
+{
+    return key + u" = "_s + value + LineEnd;
+}
+
+// Blanks are U+0020 only, as in the settings file's own trimming; tabs and other white space
+// stay part of the text.
+QString trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.sliced(begin, end - begin).toString();
+}
+
+// Rounds to the nearest integer, halves to the even neighbour (10.5 -> 10, 11.5 -> 12).
+std::optional<qint64> roundHalfEven(double value, qint64 min, qint64 max)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double floor = std::floor(value);
+    const double fraction = value - floor;
+    double rounded = floor;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0))
+        rounded = floor + 1.0;
+    if (rounded < static_cast<double>(min) || rounded > static_cast<double>(max))
+        return std::nullopt;
+    return static_cast<qint64>(rounded);
+}
+
+} // namespace
+
+QString formatIniFloat(float value)
+{
+    // Non-finite values have no decimal form; what is written is not numeric, so the reader
+    // ignores the line instead of applying a made-up number.
+    if (std::isnan(value))
+        return u"NaN"_s;
+    if (std::isinf(value))
+        return value < 0 ? u"-Inf"_s : u"Inf"_s;
+    if (value == 0.0f)
+        return u"0"_s;
+    // %g with 7 digits: plain decimals from 1E-04 up to 9999999, the exponent form beyond,
+    // as the original program writes singles ("1.234568E+07", "1E-05").
+    return QString::number(static_cast<double>(value), 'g', 7).toUpper();
+}
+
+QString formatIniDate(const QDateTime &value)
+{
+    return value.toString(u"yyyy/MM/dd HH:mm"_s);
+}
+
+QString formatIniBool(bool value)
+{
+    return value ? u"#True#"_s : u"#False#"_s;
+}
+
+IniLine SplitIniLine(const QString &line)
+{
+    const QString text = trimBlanks(line);
+    const qsizetype equals = text.indexOf(u'=');
+    if (equals < 0)
+        return {};
+    return {true, trimBlanks(QStringView(text).first(equals)),
+        trimBlanks(QStringView(text).sliced(equals + 1))};
+}
+
+std::optional<double> parseIniNumber(const QString &text)
+{
+    static const QRegularExpression number(
+        u"\\A *[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)(?:[eE][+-]?[0-9]+)? *\\z"_s);
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = trimBlanks(text).toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint16> toInt16(double value)
+{
+    const auto rounded = roundHalfEven(
+        value, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
+    if (!rounded)
+        return std::nullopt;
+    return static_cast<qint16>(*rounded);
+}
+
+std::optional<qint32> toInt32(double value)
+{
+    const auto rounded = roundHalfEven(
+        value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    if (!rounded)
+        return std::nullopt;
+    return static_cast<qint32>(*rounded);
+}
+
+std::optional<QDateTime> parseIniDate(const QString &text)
+{
+    static const QRegularExpression date(
+        u"\\A *([0-9]{4})/([0-9]{1,2})/([0-9]{1,2}) +([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2}))? *\\z"_s);
+    const QRegularExpressionMatch match = date.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const auto field = [&match](int group) { return match.capturedView(group).toInt(); };
+    const QDate day(field(1), field(2), field(3));
+    const QTime time(field(4), field(5), match.hasCaptured(6) ? field(6) : 0);
+    if (!day.isValid() || !time.isValid())
+        return std::nullopt;
+    const QDateTime result(day, time, Qt::LocalTime);
+    if (!result.isValid())
+        return std::nullopt;
+    return result;
+}
+
+std::optional<bool> parseIniBool(const QString &text)
+{
+    if (text == u"#True#")
+        return true;
+    if (text == u"#False#")
+        return false;
+    return std::nullopt;
+}
+
+QString composeTabInfo(const TabInfo &info)
+{
+    return valueLine(u"FontName"_s, info.fontName)
+        + valueLine(u"FontSize"_s, formatIniFloat(info.fontSize))
+        + valueLine(u"CreatDate"_s, formatIniDate(info.created))
+        + valueLine(u"AlarmDate"_s, formatIniDate(info.alarm))
+        + valueLine(u"AlarmSetOn"_s, formatIniBool(info.alarmOn))
+        + valueLine(u"DispIndex"_s, QString::number(info.dispIndex))
+        + valueLine(u"TabCaption"_s, info.caption);
+}
+
+QString composeIni(const IniGlobals &globals, const QStringList &tabInfos)
+{
+    QString text = u"----------Nokuri iniファイル----------"_s + LineEnd;
+    text += valueLine(u"FormTop"_s, formatIniFloat(globals.top));
+    text += valueLine(u"FormLeft"_s, formatIniFloat(globals.left));
+    text += valueLine(u"FormHeight"_s, formatIniFloat(globals.height));
+    text += valueLine(u"FormWidth"_s, formatIniFloat(globals.width));
+    text += valueLine(u"TabDisp"_s, QString::number(globals.tabDisp));
+    text += valueLine(u"DefFontName"_s, globals.defFontName);
+    text += valueLine(u"DefFontSize"_s, QString::number(globals.defFontSize));
+    text += valueLine(u"MakeBackup"_s, formatIniBool(globals.makeBackup));
+    text += valueLine(u"ScrlType"_s, globals.scrlType);
+    text += LineEnd;
+    for (qsizetype i = 0; i < tabInfos.size(); ++i)
+        text += u"[Tab"_s + QString::number(i + 1) + u"]"_s + LineEnd + tabInfos.at(i) + LineEnd;
+    text += LineEnd;
+    return text;
+}

@@ -1,0 +1,144 @@
+#include "persist/NoteCodec.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_NoteCodec final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void encode_textInCp932_isCp932_data();
+    void encode_textInCp932_isCp932();
+    void decode_cp932Bytes_writtenBackUnchanged_data();
+    void decode_cp932Bytes_writtenBackUnchanged();
+    void encode_textOutsideCp932_isUtf8WithBom_data();
+    void encode_textOutsideCp932_isUtf8WithBom();
+    void decode_bomInsideUtf8Text_stays();
+    void splitNoteLines_crLfOrLoneCr_data();
+    void splitNoteLines_crLfOrLoneCr();
+    void readNoteFile_readsAndDecodes();
+    void readNoteFile_missing_givesSystemReason();
+};
+
+void tst_NoteCodec::encode_textInCp932_isCp932_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("ascii") << u"abc 123"_s << QByteArray("abc 123");
+    QTest::newRow("backslash and tilde stay ASCII") << u"\\~"_s << QByteArray("\x5C\x7E");
+    QTest::newRow("wave dash 81 60") << u"～"_s << QByteArray::fromHex("8160");
+    QTest::newRow("circled one 87 40") << u"①"_s << QByteArray::fromHex("8740");
+    QTest::newRow("taka 髙 FB FC") << u"髙"_s << QByteArray::fromHex("fbfc");
+    QTest::newRow("kanji and kana") << u"買い物"_s << QByteArray::fromHex("948382a295a8");
+    QTest::newRow("half-width katakana") << u"ｱｲｳ"_s << QByteArray::fromHex("b1b2b3");
+    QTest::newRow("full-width ideographic space") << u"\u3000"_s << QByteArray::fromHex("8140");
+    QTest::newRow("line ends") << u"a\r\nb\rc\nd"_s << QByteArray("a\r\nb\rc\nd");
+}
+
+void tst_NoteCodec::encode_textInCp932_isCp932()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeNoteText(text).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(decodeNoteText(bytes), text);
+}
+
+void tst_NoteCodec::decode_cp932Bytes_writtenBackUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("81 60, 87 40, FB FC") << QByteArray::fromHex("8160 8740 fbfc");
+    QTest::newRow("NEC row 13 and IBM extensions")
+        << QByteArray::fromHex("8754 875f 8780 8782 fa40 fa55 fb40 fc4b");
+    QTest::newRow("an entry file")
+        << QByteArray::fromHex("948382a295a8 0d0a 8b8d93fb 0d0a 8370 8393 0d0a");
+}
+
+void tst_NoteCodec::decode_cp932Bytes_writtenBackUnchanged()
+{
+    QFETCH(QByteArray, bytes);
+    const QString text = decodeNoteText(bytes);
+    QVERIFY(!text.contains(QChar::ReplacementCharacter));
+    QCOMPARE(encodeNoteText(text).toHex(' '), bytes.toHex(' '));
+}
+
+void tst_NoteCodec::encode_textOutsideCp932_isUtf8WithBom_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("emoji") << u"😀"_s;
+    QTest::newRow("accented Latin") << u"é"_s;
+    QTest::newRow("mixed with cp932 text") << u"買い物 😀 ～ é"_s;
+    QTest::newRow("yen sign") << u"¥100"_s;
+    QTest::newRow("rare kanji") << u"𠮷野家"_s;
+    // ICU drops these silently instead of reporting an error; the round-trip check catches it.
+    QTest::newRow("zero-width space") << u"a\u200Bb"_s;
+    QTest::newRow("leading U+FEFF") << u"\uFEFFx"_s;
+    QTest::newRow("variation selector") << u"葛\U000E0100"_s;
+}
+
+void tst_NoteCodec::encode_textOutsideCp932_isUtf8WithBom()
+{
+    QFETCH(QString, text);
+    const QByteArray bytes = encodeNoteText(text);
+    QCOMPARE(bytes.toHex(' '), (QByteArray("\xEF\xBB\xBF") + text.toUtf8()).toHex(' '));
+    QCOMPARE(decodeNoteText(bytes), text);
+}
+
+void tst_NoteCodec::decode_bomInsideUtf8Text_stays()
+{
+    const QByteArray bytes("\xEF\xBB\xBF\xEF\xBB\xBFx");
+    QCOMPARE(decodeNoteText(bytes), u"\uFEFFx"_s);
+}
+
+void tst_NoteCodec::splitNoteLines_crLfOrLoneCr_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty text has no lines") << QString() << QStringList();
+    QTest::newRow("last line without end") << u"abc"_s << QStringList {u"abc"_s};
+    QTest::newRow("last line with CR LF") << u"abc\r\n"_s << QStringList {u"abc"_s};
+    QTest::newRow("CR LF") << u"a\r\nb"_s << QStringList {u"a"_s, u"b"_s};
+    QTest::newRow("lone CR") << u"a\rb\r"_s << QStringList {u"a"_s, u"b"_s};
+    QTest::newRow("lone LF stays in the line") << u"a\nb\r\n"_s << QStringList {u"a\nb"_s};
+    QTest::newRow("LF CR") << u"a\n\rb"_s << QStringList {u"a\n"_s, u"b"_s};
+    QTest::newRow("CR CR LF") << u"a\r\r\nb"_s << QStringList {u"a"_s, QString(), u"b"_s};
+    QTest::newRow("one empty line") << u"\r\n"_s << QStringList {QString()};
+    QTest::newRow("two empty lines") << u"\r\n\r\n"_s << QStringList {QString(), QString()};
+}
+
+void tst_NoteCodec::splitNoteLines_crLfOrLoneCr()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(::splitNoteLines(text), lines);
+}
+
+void tst_NoteCodec::readNoteFile_readsAndDecodes()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QFile file(dir.filePath(u"note.txt"_s));
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    file.write(QByteArray::fromHex("8160 0d0a 8740"));
+    file.close();
+    QString text;
+    QString error;
+    QVERIFY2(readNoteFile(file.fileName(), text, error), qPrintable(error));
+    QCOMPARE(text, u"～\r\n①"_s);
+}
+
+void tst_NoteCodec::readNoteFile_missing_givesSystemReason()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QString text;
+    QString error;
+    QVERIFY(!readNoteFile(dir.filePath(u"missing.txt"_s), text, error));
+    QCOMPARE(error, qt_error_string(ENOENT));
+}
+
+QTEST_GUILESS_MAIN(tst_NoteCodec)
+#include "tst_NoteCodec.moc"
