@@ -1,9 +1,128 @@
 #include "options/TrayCommands.h"
 
+#include "mainwin/MainMenus.h"
 #include "mainwin/frmMain.h"
+#include "options/frmCredit.h"
+#include "platform/PlatformServices.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString HelpFileName = u"nokuri-help.html"_s;
+
+QAction *addItem(QMenu &menu, const QString &name, const QString &caption)
+{
+    QAction *item = menu.addAction(caption);
+    item->setObjectName(name);
+    return item;
+}
+
+void addSeparator(QMenu &menu, const QString &name)
+{
+    menu.addSeparator()->setObjectName(name);
+}
+
+} // namespace
+
+QStringList helpDocumentCandidates(const QString &programDir)
+{
+    const QDir dir(programDir);
+    return {QDir::cleanPath(dir.filePath(u"../share/nokuri/help/"_s + HelpFileName)),
+        QDir::cleanPath(dir.filePath(u"help/"_s + HelpFileName)),
+        QStringLiteral(NOKURI_SOURCE_HELP_DOCUMENT)};
+}
+
+QString firstExistingFile(const QStringList &candidates)
+{
+    for (const QString &candidate : candidates) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return candidates.value(0);
+}
 
 TrayCommands::TrayCommands(frmMain &main)
     : QObject(&main)
     , m_main(main)
+    , m_mnuTray(new QMenu(u"トレイ"_s, &main))
 {
+    m_mnuTray->setObjectName(u"mnuTray"_s);
+    m_mnuTraySave = addItem(*m_mnuTray, u"mnuTraySave"_s, u"保存(&S)"_s);
+    addSeparator(*m_mnuTray, u"mnuTraySct1"_s);
+    m_mnuTrayHelp = addItem(*m_mnuTray, u"mnuTrayHelp"_s, u"ヘルプ(&H)"_s);
+    m_mnuTrayCredit = addItem(*m_mnuTray, u"mnuTrayCredit"_s, u"Nokuriについて(&A)"_s);
+    addSeparator(*m_mnuTray, u"mnuTraySct2"_s);
+    m_mnuTrayQuit = addItem(*m_mnuTray, u"mnuTrayQuit"_s, u"Nokuriの終了(&X)"_s);
+
+    connect(&main, &frmMain::trayLeftPressed, this, &TrayCommands::trayLeftPressed);
+    connect(&main, &frmMain::trayRightPressed, this, &TrayCommands::trayRightPressed);
+    connect(m_mnuTraySave, &QAction::triggered, this, &TrayCommands::mnuTraySave_Click);
+    connect(m_mnuTrayHelp, &QAction::triggered, this, &TrayCommands::mnuTrayHelp_Click);
+    connect(m_mnuTrayCredit, &QAction::triggered, this, &TrayCommands::mnuTrayCredit_Click);
+    connect(m_mnuTrayQuit, &QAction::triggered, this, &TrayCommands::mnuTrayQuit_Click);
+
+    if (!main.platform().isSystemTrayAvailable())
+        offerHelpInTabMenu();
+}
+
+void TrayCommands::offerHelpInTabMenu()
+{
+    MainMenus &menus = m_main.menus();
+    auto *help = new QAction(u"ヘルプ(&H)"_s, &menus.mnuTab);
+    help->setObjectName(u"mnuTabHelp"_s);
+    // "A" already adds a tab in this menu; a second "A" would only move between the two.
+    auto *credit = new QAction(u"Nokuriについて(&I)"_s, &menus.mnuTab);
+    credit->setObjectName(u"mnuTabCredit"_s);
+    menus.mnuTab.insertAction(menus.mnuTabQuit, help);
+    menus.mnuTab.insertAction(menus.mnuTabQuit, credit);
+    menus.mnuTab.insertSeparator(menus.mnuTabQuit)->setObjectName(u"mnuTabSct4"_s);
+    connect(help, &QAction::triggered, this, &TrayCommands::mnuTrayHelp_Click);
+    connect(credit, &QAction::triggered, this, &TrayCommands::mnuTrayCredit_Click);
+}
+
+void TrayCommands::trayLeftPressed()
+{
+    m_main.restoreWindow();
+}
+
+void TrayCommands::trayRightPressed(const QPoint &globalPos)
+{
+    m_main.platform().popupMenu(*m_mnuTray, globalPos);
+}
+
+void TrayCommands::mnuTraySave_Click()
+{
+    // The tab menu's "保存(&S)" runs the same; a failure is reported by SaveAll itself.
+    m_main.SaveAll();
+}
+
+void TrayCommands::mnuTrayHelp_Click()
+{
+    const QString path
+        = firstExistingFile(helpDocumentCandidates(QCoreApplication::applicationDirPath()));
+    if (m_main.platform().showHelp(path))
+        return;
+    m_main.platform().showMessage(
+        u"ヘルプを表示できません。次のファイルが見つからないか、読み込めません:\n"_s
+            + QDir::toNativeSeparators(path),
+        u"Nokuri"_s, MessageIcon::Critical);
+}
+
+void TrayCommands::mnuTrayCredit_Click()
+{
+    // No owner: the box must also appear while the window is hidden in the tray.
+    frmCredit credit;
+    m_main.platform().runModal(credit);
+}
+
+void TrayCommands::mnuTrayQuit_Click()
+{
+    m_main.close();
 }
