@@ -180,8 +180,19 @@ void SettingsFile::applyTab(int index, const QString &key, const QString &value)
         if (const auto date = parseIniDate(value))
             record.setCrt(*date);
     } else if (key == u"AlarmDate") {
-        if (const auto date = parseIniDate(value))
+        const auto date = parseIniDate(value);
+        if (!date)
+            return;
+        // The time is kept even when it is less than a minute ahead or past: AlarmSetOn then
+        // decides, so an alarm due in a few seconds fires on time instead of being reported
+        // as missed, and a missed one is reported with its own time.
+        try {
             record.setAlarm(*date);
+        } catch (const TabError &refused) {
+            if (refused.number() != TabError::AlarmTooSoon)
+                throw;
+            record.setStoredAlarm(*date);
+        }
     } else if (key == u"AlarmSetOn") {
         if (const auto flag = parseIniBool(value))
             record.setOnAlm(*flag);

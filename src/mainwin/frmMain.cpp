@@ -6,8 +6,10 @@
 #include "commands/frmTitl.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/ContentMenu.h"
+#include "mainwin/FontSubstitutes.h"
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
+#include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/TabPage.h"
@@ -48,7 +50,9 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_menus(this)
     , m_settings(std::make_unique<SettingsFile>(*this))
     , m_noteFiles(std::make_unique<NoteFiles>(*this, *m_settings))
+    , m_recovery(new RecoveryFile(*this))
 {
+    installFontSubstitutes();
     setWindowTitle(QStringLiteral("Nokuri"));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/nokuri-16.png"));
@@ -121,6 +125,7 @@ void frmMain::Form_Load()
     page(s).txtCont()->setEnabled(false);
     EnableTabPage(true, s);
 
+    m_recovery->offerRestore();
     reportMissedAlarms();
     DispStatus();
 }
@@ -144,7 +149,11 @@ void frmMain::reportMissedAlarms()
 
 bool frmMain::SaveAll()
 {
-    return m_noteFiles->SaveAll();
+    m_recovery->flush();
+    if (!m_noteFiles->SaveAll())
+        return false;
+    m_recovery->discard();
+    return true;
 }
 
 bool frmMain::Form_Unload()
@@ -154,8 +163,11 @@ bool frmMain::Form_Unload()
             QStringLiteral("メモを保存できませんでした。どうしますか?"), QStringLiteral("Nokuri"),
             {QStringLiteral("もう一度保存する"), QStringLiteral("保存せずに終了する"),
                 QStringLiteral("終了しない")});
-        if (choice == 1)
+        // Quitting unsaved keeps the recovery file for the next start.
+        if (choice == 1) {
+            m_recovery->flush();
             break;
+        }
         if (choice != 0)
             return false;
     }
@@ -213,6 +225,10 @@ void frmMain::createPage()
         created->cboTitle(), &QComboBox::activated, this, [this, index] { cboTitle_Click(index); });
     connect(
         created->cmdTitle(), &QPushButton::clicked, this, [this, index] { cmdTitle_Click(index); });
+    connect(created->txtCont(), &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_filling)
+            m_recovery->noteChange();
+    });
     connect(created->txtCont(), &ContentBox::rightPressed, this,
         [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
 }
@@ -382,8 +398,11 @@ void frmMain::setBoxText(int tab, const QString &text)
 {
     ContentBox *box = page(tab).txtCont();
     // Showing the same text again keeps the caret, the undo history and the scroll position.
-    if (box->text() != text)
+    if (box->text() != text) {
+        m_filling = true;
         box->setText(text);
+        m_filling = false;
+    }
 }
 
 void frmMain::setBoxVisible(int tab, bool visible)

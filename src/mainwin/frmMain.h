@@ -9,6 +9,7 @@
 #include <vector>
 
 class NoteFiles;
+class RecoveryFile;
 class PlatformServices;
 class SettingsFile;
 class StatusPanels;
@@ -69,6 +70,8 @@ public:
 
     void DispStatus();
 
+    RecoveryFile &recovery() const { return *m_recovery; }
+
     // TabPages
     int tabCount() const override { return m_tabs.count(); }
     void appendTitleItem(int tab, const QString &text) override;
@@ -120,5 +123,8 @@ private:
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<NoteFiles> m_noteFiles;
     std::unique_ptr<TrayIcon> m_tray;
+    RecoveryFile *m_recovery;
+    // Set while the program itself fills a box, so that only typing counts as a change.
+    bool m_filling = false;
     bool m_unloaded = false;
 };

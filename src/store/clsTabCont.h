@@ -50,6 +50,8 @@ public:
     void setAlarm(const QDateTime &dtmNewTime);
     // The stored alarm time whatever the alarm state (the settings file writes it always).
     QDateTime storedAlarm() const { return m_data.Alarm; }
+    // Keeps a time read from the settings file, which need not be a minute ahead.
+    void setStoredAlarm(const QDateTime &dtmTime) { m_data.Alarm = dtmTime; }
     bool OnAlm() const { return m_data.OnAlm; }
     void setOnAlm(bool blnNew) { m_data.OnAlm = blnNew; }
 

@@ -333,6 +333,19 @@ private slots:
         QCOMPARE(f.platform.messages.size(), 1);
     }
 
+    void readIni_keepsAnAlarmDueWithinTheMinute()
+    {
+        MainWindowFixture f;
+        f.platform.setNow(QDateTime(QDate(2026, 12, 7), QTime(12, 0, 30)));
+        writeFile(path(f, u"Tab1A.tab"_s), "soon\r\n");
+        writeFile(path(f, u"TabSet.ini"_s),
+            "[Tab1]\r\nAlarmDate = 2026/12/07 12:01\r\nAlarmSetOn = #True#\r\n");
+        f.start();
+        QVERIFY(f.platform.messages.isEmpty());
+        QVERIFY(f.record(0).OnAlm());
+        QCOMPARE(f.record(0).Alarm(), QDateTime(QDate(2026, 12, 7), QTime(12, 1)));
+    }
+
     void quit_savesAndRemovesTheTrayIcon()
     {
         MainWindowFixture f;

@@ -1,0 +1,176 @@
+#include "mainwin/RecoveryFile.h"
+
+#include "mainwin/SettingsFile.h"
+#include "mainwin/TabStrip.h"
+#include "mainwin/frmMain.h"
+#include "platform/PlatformServices.h"
+#include "store/clsTabCont.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int FormatVersion = 1;
+
+QJsonObject toJson(const TabSnapshot &tab)
+{
+    return {{u"caption"_s, tab.Omidasi}, {u"fontName"_s, tab.FontName},
+        {u"fontSize"_s, double(tab.FontSize)}, {u"created"_s, tab.Crt.toString(Qt::ISODate)},
+        {u"alarm"_s, tab.Alarm.toString(Qt::ISODate)}, {u"alarmOn"_s, tab.OnAlm},
+        {u"dispIndex"_s, tab.DispIndex}, {u"titles"_s, QJsonArray::fromStringList(tab.titles)},
+        {u"contents"_s, QJsonArray::fromStringList(tab.contents)}};
+}
+
+QStringList toStrings(const QJsonValue &value)
+{
+    QStringList strings;
+    for (const QJsonValue &item : value.toArray())
+        strings.append(item.toString());
+    return strings;
+}
+
+// Nothing in a recovery file is trusted: a torn or foreign file restores nothing.
+std::optional<TabSnapshot> tabFromJson(const QJsonObject &json)
+{
+    TabSnapshot tab;
+    tab.Omidasi = json[u"caption"_s].toString();
+    tab.FontName = json[u"fontName"_s].toString();
+    tab.FontSize = float(json[u"fontSize"_s].toDouble());
+    tab.Crt = QDateTime::fromString(json[u"created"_s].toString(), Qt::ISODate);
+    tab.Alarm = QDateTime::fromString(json[u"alarm"_s].toString(), Qt::ISODate);
+    tab.OnAlm = json[u"alarmOn"_s].toBool();
+    tab.titles = toStrings(json[u"titles"_s]);
+    tab.contents = toStrings(json[u"contents"_s]);
+    tab.NoOfCont = qint16(tab.titles.size());
+    tab.DispIndex = qint16(json[u"dispIndex"_s].toInt());
+    const bool sane = tab.NoOfCont >= 1 && tab.NoOfCont <= TabSet::MaxEntries
+        && tab.contents.size() == tab.titles.size() && tab.DispIndex >= 0
+        && tab.DispIndex < tab.NoOfCont && tab.Crt.isValid() && tab.Alarm.isValid();
+    if (!sane)
+        return std::nullopt;
+    return tab;
+}
+
+} // namespace
+
+RecoveryFile::RecoveryFile(frmMain &main)
+    : QObject(&main)
+    , m_main(main)
+{
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(3000);
+    connect(&m_pause, &QTimer::timeout, this, &RecoveryFile::write);
+}
+
+QString RecoveryFile::path() const
+{
+    return QDir(m_main.appDir()).filePath(QString::fromLatin1(FileName));
+}
+
+void RecoveryFile::noteChange()
+{
+    m_pause.start();
+}
+
+bool RecoveryFile::flush()
+{
+    return !m_pause.isActive() || write();
+}
+
+bool RecoveryFile::write()
+{
+    m_pause.stop();
+    const int s = m_main.selectedTab();
+    m_main.tabs()[s].MoveCont(s);
+    QJsonArray tabs;
+    for (int i = 0; i < m_main.tabCount(); ++i) {
+        m_main.tabs()[i].LetTemp(i);
+        tabs.append(toJson(m_main.tabs().temp[size_t(i)]));
+    }
+    const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs}};
+    QSaveFile file(path());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
+    return file.commit();
+}
+
+void RecoveryFile::discard()
+{
+    m_pause.stop();
+    QFile::remove(path());
+}
+
+void RecoveryFile::offerRestore()
+{
+    const QFileInfo recovery(path());
+    if (!recovery.isFile())
+        return;
+    const QFileInfo settings(
+        QDir(m_main.appDir()).filePath(QString::fromLatin1(SettingsFile::FileName)));
+    QFile file(path());
+    const auto recovered = settings.isFile() && settings.lastModified() >= recovery.lastModified()
+        ? std::nullopt
+        : (file.open(QIODevice::ReadOnly) ? parse(file.readAll()) : std::nullopt);
+    if (!recovered) {
+        discard();
+        return;
+    }
+    const int choice = m_main.platform().askQuestion(
+        u"前回、保存されないまま終了した入力が見つかりました (%1)。\r\n復元しますか?"_s.arg(
+            recovery.lastModified().toString(u"yyyy/MM/dd HH:mm"_s)),
+        u"Nokuri"_s, {u"復元する"_s, u"破棄する"_s});
+    if (choice == 0)
+        restore(*recovered);
+    else
+        discard();
+}
+
+std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &bytes)
+{
+    const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+    if (root[u"version"_s].toInt() != FormatVersion)
+        return std::nullopt;
+    Recovered recovered;
+    for (const QJsonValue &value : root[u"tabs"_s].toArray()) {
+        const auto tab = tabFromJson(value.toObject());
+        if (!tab)
+            return std::nullopt;
+        recovered.tabs.append(*tab);
+    }
+    if (recovered.tabs.isEmpty() || recovered.tabs.size() > TabSet::MaxTabs)
+        return std::nullopt;
+    recovered.selected = root[u"selected"_s].toInt();
+    return recovered;
+}
+
+void RecoveryFile::restore(const Recovered &recovered)
+{
+    const QList<TabSnapshot> &tabs = recovered.tabs;
+    // The tab set takes the recovered shape; data moves in through the snapshot store.
+    while (m_main.tabCount() > tabs.size()) {
+        if (m_main.selectedTab() == m_main.tabCount() - 1)
+            m_main.tabMain().selectTab(1);
+        m_main.removeLastTabPage();
+        m_main.tabs().truncate(m_main.tabCount() - 1);
+    }
+    while (m_main.tabCount() < tabs.size())
+        m_main.AddTabPage(QString(), QString());
+    for (int i = 0; i < tabs.size(); ++i) {
+        m_main.tabs().temp[size_t(i)] = tabs[i];
+        m_main.tabs()[i].GetTemp(i);
+        m_main.tabs()[i].ResetTab(i);
+        m_main.refreshStripCaption(i + 1);
+    }
+    m_main.ArrangeControls();
+    if (recovered.selected >= 0 && recovered.selected < m_main.tabCount())
+        m_main.tabMain().selectTab(recovered.selected + 1);
+}
