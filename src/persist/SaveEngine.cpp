@@ -140,8 +140,9 @@ public:
     }
 
     // Creates `name` (which must be a temporary) with exactly `bytes` and syncs it to disk.
-    // `mode` copies the permissions of the file it will replace; without one the umask rules.
-    int writeSynced(const QString &name, const QByteArray &bytes, std::optional<mode_t> mode) const
+    // `mode` copies the permissions of the file it will replace; with KeepUmask the umask rules.
+    static constexpr int KeepUmask = -1;
+    int writeSynced(const QString &name, const QByteArray &bytes, int mode) const
     {
         if (const int error = remove(name))
             return error;
@@ -149,7 +150,7 @@ public:
         if (fd < 0)
             return errno;
         int error = 0;
-        if (mode && ::fchmod(fd, *mode) != 0)
+        if (mode != KeepUmask && ::fchmod(fd, mode_t(mode)) != 0)
             error = errno;
         qsizetype done = 0;
         while (!error && done < bytes.size()) {
@@ -183,7 +184,7 @@ public:
             return error;
         if (const int error = readAll(from, bytes))
             return error;
-        return writeSynced(to, bytes, source.st_mode & 07777);
+        return writeSynced(to, bytes, int(source.st_mode & 07777));
     }
 
     int rename(const QString &from, const QString &to) const
@@ -327,8 +328,7 @@ private:
             if (!t.changed)
                 continue;
             const QString temp = created(newTempName(t.name));
-            const auto mode
-                = t.live ? std::optional<mode_t>(t.live->st_mode & 07777) : std::nullopt;
+            const int mode = t.live ? int(t.live->st_mode & 07777) : Directory::KeepUmask;
             if (const int error = m_dir.writeSynced(temp, t.bytes, mode))
                 return SaveError {t.name, reasonOf(error)};
             touched = true;
