@@ -1,6 +1,7 @@
 #include "mainwin/ContentMenu.h"
 
 #include "mainwin/ContentBox.h"
+#include "mainwin/MenuItems.h"
 #include "mainwin/TabPage.h"
 #include "mainwin/frmMain.h"
 #include "platform/PlatformServices.h"
@@ -16,18 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QAction *addItem(QMenu &menu, const QString &name, const QString &caption)
-{
-    QAction *item = menu.addAction(caption);
-    item->setObjectName(name);
-    return item;
-}
-
-void addSeparator(QMenu &menu, const QString &name)
-{
-    menu.addSeparator()->setObjectName(name);
-}
 
 // One piece of a QLocale date format: a field such as "MMMM", a quoted or plain literal, or a
 // run of blanks and punctuation between them.
@@ -124,17 +113,17 @@ ContentMenu::ContentMenu(frmMain &main)
     , m_mnuCont(new QMenu(u"コンテンツ"_s, &main))
 {
     m_mnuCont->setObjectName(u"mnuCont"_s);
-    m_mnuContFont = addItem(*m_mnuCont, u"mnuContFont"_s, u"フォント(&F)"_s);
-    m_mnuContDflt = addItem(*m_mnuCont, u"mnuContDflt"_s, u"デフォルト設定(&S)"_s);
-    addSeparator(*m_mnuCont, u"mnuContSct1"_s);
-    m_mnuContCut = addItem(*m_mnuCont, u"mnuContCut"_s, u"切り取り(&T)"_s);
-    m_mnuContCopy = addItem(*m_mnuCont, u"mnuContCopy"_s, u"コピー(&C)"_s);
-    m_mnuContPast = addItem(*m_mnuCont, u"mnuContPast"_s, u"貼り付け(&P)"_s);
-    m_mnuContDel = addItem(*m_mnuCont, u"mnuContDel"_s, u"削除(&D)"_s);
-    addSeparator(*m_mnuCont, u"mnuContSct2"_s);
-    m_mnuContUndo = addItem(*m_mnuCont, u"mnuContUndo"_s, u"元に戻す(&U)"_s);
-    addSeparator(*m_mnuCont, u"mnuContSct3"_s);
-    m_mnuContTmin = addItem(*m_mnuCont, u"mnuContTmin"_s, u"日時挿入"_s);
+    m_mnuContFont = addMenuItem(*m_mnuCont, u"mnuContFont"_s, u"フォント(&F)"_s);
+    m_mnuContDflt = addMenuItem(*m_mnuCont, u"mnuContDflt"_s, u"デフォルト設定(&S)"_s);
+    addMenuSeparator(*m_mnuCont, u"mnuContSct1"_s);
+    m_mnuContCut = addMenuItem(*m_mnuCont, u"mnuContCut"_s, u"切り取り(&T)"_s);
+    m_mnuContCopy = addMenuItem(*m_mnuCont, u"mnuContCopy"_s, u"コピー(&C)"_s);
+    m_mnuContPast = addMenuItem(*m_mnuCont, u"mnuContPast"_s, u"貼り付け(&P)"_s);
+    m_mnuContDel = addMenuItem(*m_mnuCont, u"mnuContDel"_s, u"削除(&D)"_s);
+    addMenuSeparator(*m_mnuCont, u"mnuContSct2"_s);
+    m_mnuContUndo = addMenuItem(*m_mnuCont, u"mnuContUndo"_s, u"元に戻す(&U)"_s);
+    addMenuSeparator(*m_mnuCont, u"mnuContSct3"_s);
+    m_mnuContTmin = addMenuItem(*m_mnuCont, u"mnuContTmin"_s, u"日時挿入"_s);
 
     connect(&main, &frmMain::contentRightPressed, this, &ContentMenu::txtCont_MouseDown);
     connect(m_mnuContFont, &QAction::triggered, this, &ContentMenu::mnuContFont_Click);

@@ -1,6 +1,7 @@
 #include "options/TrayCommands.h"
 
 #include "mainwin/MainMenus.h"
+#include "mainwin/MenuItems.h"
 #include "mainwin/frmMain.h"
 #include "options/frmCredit.h"
 #include "platform/PlatformServices.h"
@@ -16,18 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString HelpFileName = u"nokuri-help.html"_s;
-
-QAction *addItem(QMenu &menu, const QString &name, const QString &caption)
-{
-    QAction *item = menu.addAction(caption);
-    item->setObjectName(name);
-    return item;
-}
-
-void addSeparator(QMenu &menu, const QString &name)
-{
-    menu.addSeparator()->setObjectName(name);
-}
 
 } // namespace
 
@@ -54,12 +43,12 @@ TrayCommands::TrayCommands(frmMain &main)
     , m_mnuTray(new QMenu(u"トレイ"_s, &main))
 {
     m_mnuTray->setObjectName(u"mnuTray"_s);
-    m_mnuTraySave = addItem(*m_mnuTray, u"mnuTraySave"_s, u"保存(&S)"_s);
-    addSeparator(*m_mnuTray, u"mnuTraySct1"_s);
-    m_mnuTrayHelp = addItem(*m_mnuTray, u"mnuTrayHelp"_s, u"ヘルプ(&H)"_s);
-    m_mnuTrayCredit = addItem(*m_mnuTray, u"mnuTrayCredit"_s, u"Nokuriについて(&A)"_s);
-    addSeparator(*m_mnuTray, u"mnuTraySct2"_s);
-    m_mnuTrayQuit = addItem(*m_mnuTray, u"mnuTrayQuit"_s, u"Nokuriの終了(&X)"_s);
+    m_mnuTraySave = addMenuItem(*m_mnuTray, u"mnuTraySave"_s, u"保存(&S)"_s);
+    addMenuSeparator(*m_mnuTray, u"mnuTraySct1"_s);
+    m_mnuTrayHelp = addMenuItem(*m_mnuTray, u"mnuTrayHelp"_s, u"ヘルプ(&H)"_s);
+    m_mnuTrayCredit = addMenuItem(*m_mnuTray, u"mnuTrayCredit"_s, u"Nokuriについて(&A)"_s);
+    addMenuSeparator(*m_mnuTray, u"mnuTraySct2"_s);
+    m_mnuTrayQuit = addMenuItem(*m_mnuTray, u"mnuTrayQuit"_s, u"Nokuriの終了(&X)"_s);
 
     connect(&main, &frmMain::trayLeftPressed, this, &TrayCommands::trayLeftPressed);
     connect(&main, &frmMain::trayRightPressed, this, &TrayCommands::trayRightPressed);
