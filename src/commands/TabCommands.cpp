@@ -1,7 +1,6 @@
 #include "commands/TabCommands.h"
 
 #include "commands/ImportedText.h"
-#include "commands/TabSetChanges.h"
 #include "commands/frmOmidasi.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
@@ -50,7 +49,7 @@ void TabCommands::mnuTabFLAdd_Click()
     const int count = m_main.tabs().count();
     m_main.tabs()[count - 1].setOmidasi(name);
     showCaption(count);
-    TabSetChanges::of(m_main).report();
+    emit m_main.tabSetChanged();
 }
 
 void TabCommands::mnuTabDel_Click()
@@ -77,7 +76,7 @@ void TabCommands::mnuTabDel_Click()
         m_main.tabMain().selectTab(count);
     else
         m_main.DispStatus(); // the selected position now shows the following tab
-    TabSetChanges::of(m_main).report();
+    emit m_main.tabSetChanged();
 }
 
 void TabCommands::mnuTabName_Click()
@@ -89,7 +88,7 @@ void TabCommands::mnuTabName_Click()
         record.setOmidasi(*name);
     showCaption(s + 1);
     if (name)
-        TabSetChanges::of(m_main).report();
+        emit m_main.tabSetChanged();
 }
 
 bool TabCommands::roomForAnotherTab()
@@ -113,7 +112,7 @@ void TabCommands::addNamedTab(const std::function<QString()> &readContent)
     // After Cancel this shows the last tab's own caption again.
     showCaption(m_main.tabs().count());
     if (name)
-        TabSetChanges::of(m_main).report();
+        emit m_main.tabSetChanged();
 }
 
 std::optional<QString> TabCommands::askTabName(const QString &current)

@@ -1,6 +1,5 @@
 #include "commands/TabSort.h"
 
-#include "commands/TabSetChanges.h"
 #include "mainwin/frmMain.h"
 #include "store/SortKey.h"
 #include "store/clsTabCont.h"
@@ -82,5 +81,5 @@ void ReorderTabs(frmMain &main)
     main.ArrangeControls();
     // The selected position now shows another tab: its date and alarm belong on the status bar.
     main.DispStatus();
-    TabSetChanges::of(main).report();
+    emit main.tabSetChanged();
 }

@@ -1,7 +1,6 @@
 #include "commands/frmSort.h"
 
 #include "commands/SortNumber.h"
-#include "commands/TabSetChanges.h"
 #include "commands/TabSort.h"
 #include "mainwin/Twips.h"
 #include "mainwin/frmMain.h"
@@ -65,7 +64,7 @@ frmSort::frmSort(frmMain &main)
 
     connect(cmdSort, &QPushButton::clicked, this, &frmSort::cmdSort_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(&TabSetChanges::of(main), &TabSetChanges::changed, this, &frmSort::Form_Load);
+    connect(&main, &frmMain::tabSetChanged, this, &frmSort::Form_Load);
 
     Form_Load();
 }

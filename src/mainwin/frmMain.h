@@ -89,6 +89,8 @@ signals:
     void contentRightPressed(int tab, const QPoint &globalPos);
     void trayLeftPressed();
     void trayRightPressed(const QPoint &globalPos);
+    // Tabs were added, deleted, renamed or moved to other indexes.
+    void tabSetChanged();
     // The window has unloaded: its notes are saved (or the user chose not to).
     void unloaded();
 
