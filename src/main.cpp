@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nokuri"));
     QApplication::setApplicationVersion(QStringLiteral("2.02"));
+    // Ties the windows to nokuri.desktop, so that the desktop shows its name and icon for them.
+    QApplication::setDesktopFileName(QStringLiteral("nokuri"));
     // The window hides in the tray; only its unloading ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     // Installed first: a request to end that comes during start-up is served once it is done.
