@@ -42,8 +42,9 @@ StatusPanels::StatusPanels(QWidget *parent)
 
 void StatusPanels::setPanelWidths(const Twips &twips)
 {
-    m_panels[0]->setFixedWidth(twips.xToPixels(1440));
-    m_panels[1]->setFixedWidth(twips.xToPixels(2000));
+    // At least the designed widths; wider where the font needs it, so no date is cut off.
+    m_panels[0]->setMinimumWidth(twips.xToPixels(1440));
+    m_panels[1]->setMinimumWidth(twips.xToPixels(2000));
 }
 
 QString StatusPanels::panelText(int panel) const
