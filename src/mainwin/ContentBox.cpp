@@ -1,6 +1,7 @@
 #include "mainwin/ContentBox.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTextDocument>
 
 ContentBox::ContentBox(QWidget *parent)
@@ -23,13 +24,32 @@ void ContentBox::setScrollType(const QString &type)
 
 QString ContentBox::text() const
 {
+    if (m_pending)
+        return *m_pending;
     QString raw = document()->toRawText();
     return raw.replace(QChar::ParagraphSeparator, u'\n');
 }
 
 void ContentBox::setText(const QString &text)
 {
+    if (!isVisible()) {
+        m_pending = text;
+        return;
+    }
+    m_pending.reset();
     setPlainText(text);
+}
+
+void ContentBox::showEvent(QShowEvent *event)
+{
+    if (m_pending) {
+        const QString text = std::move(*m_pending);
+        m_pending.reset();
+        // The program shows what it set earlier; that is no typing.
+        const QSignalBlocker quiet(this);
+        setPlainText(text);
+    }
+    QPlainTextEdit::showEvent(event);
 }
 
 void ContentBox::mousePressEvent(QMouseEvent *event)

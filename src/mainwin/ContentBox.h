@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <optional>
 
 // The content text box of a tab page. One box serves all three scroll types: "N" wraps and
 // has no scroll bars, "V" wraps with a vertical bar, "W" scrolls both ways without wrapping.
@@ -16,6 +17,10 @@ public:
 
     // The text with "\n" line breaks, exactly as typed (no-break spaces stay).
     QString text() const;
+    // A box that is not visible (a page behind the selected one, or every page while the window
+    // is being built) only keeps the text and fills its document when it is shown: building a
+    // document for a long text is the dearest step of showing it, and most pages are never
+    // looked at. text() returns the kept text meanwhile.
     void setText(const QString &text);
 
 signals:
@@ -23,7 +28,9 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QString m_scrollType;
+    std::optional<QString> m_pending;
 };

@@ -16,28 +16,32 @@ NoteFiles::NoteFiles(frmMain &main, const SettingsFile &settings)
 
 void NoteFiles::ReadTabFiles()
 {
-    const EntryScan scan = readEntryFiles(m_main.appDir());
+    m_known.clear();
+    const EntryScan scan = readEntryFiles(m_main.appDir(), &m_known);
     for (const QList<Entry> &entries : scan.tabs) {
-        for (qsizetype k = 0; k < entries.size(); ++k) {
-            const Entry &entry = entries.at(k);
-            if (k > 0) {
-                const int t = m_main.tabCount() - 1;
-                clsTabCont &record = m_main.tabs()[t];
-                record.AddTitle(t, entry.title, entry.content);
-                record.DispTitle(t, record.NoOfCont() - 1);
-                record.DispCont(t);
-            } else if (m_main.tabCount() > 0) {
-                m_main.AddTabPage(entry.title, entry.content);
-            } else {
-                // The first tab uses the page that exists from the start.
-                clsTabCont &record = m_main.tabs().append();
-                record.AddTitle(0, entry.title, entry.content);
-                record.setDispIndex(0);
-                record.DispCont(0);
-                m_main.selectTitleItem(0, 0);
-                record.DispCont(0);
-            }
+        const Entry &first = entries.first();
+        if (m_main.tabCount() > 0) {
+            m_main.AddTabPage(first.title, first.content);
+        } else {
+            // The first tab uses the page that exists from the start.
+            clsTabCont &record = m_main.tabs().append();
+            record.AddTitle(0, first.title, first.content);
+            record.setDispIndex(0);
+            record.DispCont(0);
+            m_main.selectTitleItem(0, 0);
+            record.DispCont(0);
         }
+        if (entries.size() == 1)
+            continue;
+        // Each entry read becomes the displayed one in turn, so the tab ends up showing its
+        // last entry; showing only that one gives the same page without filling the box for
+        // every entry in between.
+        const int t = m_main.tabCount() - 1;
+        clsTabCont &record = m_main.tabs()[t];
+        for (qsizetype k = 1; k < entries.size(); ++k)
+            record.AddTitle(t, entries.at(k).title, entries.at(k).content);
+        record.DispTitle(t, record.NoOfCont() - 1);
+        record.DispCont(t);
     }
     if (!scan.unreadable.isEmpty()) {
         m_main.platform().showMessage(
@@ -52,16 +56,29 @@ bool NoteFiles::SaveAll()
     m_main.tabs()[s].MoveCont(s);
 
     QList<SaveFile> entryFiles;
+    QList<Entry> entries;
     for (int n = 1; n <= m_main.tabCount(); ++n) {
         const clsTabCont &record = m_main.tabs()[n - 1];
-        for (int j = 0; j < record.NoOfCont(); ++j)
-            entryFiles.append(
-                {entryFileName(n, j), entryFileBytes({record.Title(j), record.Cont(j)})});
+        for (int j = 0; j < record.NoOfCont(); ++j) {
+            const Entry entry {record.Title(j), record.Cont(j)};
+            const QString name = entryFileName(n, j);
+            entries.append(entry);
+            entryFiles.append(SaveFile(
+                name, m_known.holding(name, entry), [entry] { return entryFileBytes(entry); }));
+        }
     }
-    const auto failure
-        = saveNoteFiles(m_main.appDir(), entryFiles, m_settings.WriteIni(), m_main.MakeBackup());
-    if (!failure)
+    QHash<QString, FileStamp> stamps;
+    const auto failure = saveNoteFiles(
+        m_main.appDir(), entryFiles, m_settings.WriteIni(), m_main.MakeBackup(), &stamps);
+    m_known.clear();
+    if (!failure) {
+        for (qsizetype i = 0; i < entryFiles.size(); ++i) {
+            const auto stamp = stamps.constFind(entryFiles[i].name);
+            if (stamp != stamps.cend())
+                m_known.remember(entryFiles[i].name, entries[i], *stamp);
+        }
         return true;
+    }
     m_main.platform().showMessage(
         u"ノートを保存できませんでした。メモは失われていません。\r\nファイル: %1\r\n理由: %2"_s.arg(
             failure->fileName, failure->reason),

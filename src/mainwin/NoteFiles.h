@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persist/KnownEntryFiles.h"
+
 class frmMain;
 class SettingsFile;
 
@@ -19,7 +21,11 @@ public:
     // they were. Returns whether the save succeeded.
     bool SaveAll();
 
+    // What the entry files hold as of the last read or save.
+    const KnownEntryFiles &known() const { return m_known; }
+
 private:
     frmMain &m_main;
     const SettingsFile &m_settings;
+    KnownEntryFiles m_known;
 };

@@ -1,8 +1,10 @@
 #include "mainwin/RecoveryFile.h"
 
+#include "mainwin/NoteFiles.h"
 #include "mainwin/SettingsFile.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/frmMain.h"
+#include "persist/EntryFiles.h"
 #include "platform/PlatformServices.h"
 #include "store/clsTabCont.h"
 
@@ -18,15 +20,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int FormatVersion = 1;
+// Version 2 may name a saved entry file instead of repeating its content; version 1 files (all
+// contents written out) read the same way.
+constexpr int FormatVersion = 2;
+const QString SavedFileKey = u"savedFile"_s;
 
-QJsonObject toJson(const TabSnapshot &tab)
+// An entry whose content the entry file of its place holds already is written as a pointer to
+// that file: typing into one entry of a large tab set then writes a small file, quickly.
+QJsonArray contentsToJson(const TabSnapshot &tab, int tabIndex, const KnownEntryFiles &known)
+{
+    QJsonArray contents;
+    for (qsizetype j = 0; j < tab.contents.size(); ++j) {
+        const QString name = entryFileName(tabIndex + 1, int(j));
+        const KnownEntryFiles::Known *saved = known.find(name);
+        if (saved && sameText(saved->entry.content, tab.contents[j]))
+            contents.append(QJsonObject {{SavedFileKey, name}});
+        else
+            contents.append(tab.contents[j]);
+    }
+    return contents;
+}
+
+QJsonObject toJson(const TabSnapshot &tab, int tabIndex, const KnownEntryFiles &known)
 {
     return {{u"caption"_s, tab.Omidasi}, {u"fontName"_s, tab.FontName},
         {u"fontSize"_s, double(tab.FontSize)}, {u"created"_s, tab.Crt.toString(Qt::ISODate)},
         {u"alarm"_s, tab.Alarm.toString(Qt::ISODate)}, {u"alarmOn"_s, tab.OnAlm},
         {u"dispIndex"_s, tab.DispIndex}, {u"titles"_s, QJsonArray::fromStringList(tab.titles)},
-        {u"contents"_s, QJsonArray::fromStringList(tab.contents)}};
+        {u"contents"_s, contentsToJson(tab, tabIndex, known)}};
 }
 
 QStringList toStrings(const QJsonValue &value)
@@ -37,8 +58,31 @@ QStringList toStrings(const QJsonValue &value)
     return strings;
 }
 
+// The contents, with those that point to a saved entry file read from it now: it holds what
+// was saved, or what a save that the end of the program interrupted put there since, which
+// is newer still. A pointer to anything but an entry file that can be read spoils the lot.
+std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir &dir)
+{
+    QStringList contents;
+    for (const QJsonValue &item : value.toArray()) {
+        if (item.isString()) {
+            contents.append(item.toString());
+            continue;
+        }
+        const QString name = item.toObject()[SavedFileKey].toString();
+        QFile file(dir.filePath(name));
+        if (!parseEntryFileName(name) || !file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        contents.append(parseEntryFile(bytes).content);
+    }
+    return contents;
+}
+
 // Nothing in a recovery file is trusted: a torn or foreign file restores nothing.
-std::optional<TabSnapshot> tabFromJson(const QJsonObject &json)
+std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
 {
     TabSnapshot tab;
     tab.Omidasi = json[u"caption"_s].toString();
@@ -48,10 +92,13 @@ std::optional<TabSnapshot> tabFromJson(const QJsonObject &json)
     tab.Alarm = QDateTime::fromString(json[u"alarm"_s].toString(), Qt::ISODate);
     tab.OnAlm = json[u"alarmOn"_s].toBool();
     tab.titles = toStrings(json[u"titles"_s]);
-    tab.contents = toStrings(json[u"contents"_s]);
+    const auto contents = contentsFromJson(json[u"contents"_s], dir);
+    if (!contents)
+        return std::nullopt;
+    tab.contents = *contents;
     tab.NoOfCont = qint16(tab.titles.size());
     tab.DispIndex = qint16(json[u"dispIndex"_s].toInt());
-    const bool sane = tab.NoOfCont >= 1 && tab.NoOfCont <= TabSet::MaxEntries
+    const bool sane = tab.titles.size() >= 1 && tab.titles.size() <= TabSet::MaxEntries
         && tab.contents.size() == tab.titles.size() && tab.DispIndex >= 0
         && tab.DispIndex < tab.NoOfCont && tab.Crt.isValid() && tab.Alarm.isValid();
     if (!sane)
@@ -93,7 +140,7 @@ bool RecoveryFile::write()
     QJsonArray tabs;
     for (int i = 0; i < m_main.tabCount(); ++i) {
         m_main.tabs()[i].LetTemp(i);
-        tabs.append(toJson(m_main.tabs().temp[size_t(i)]));
+        tabs.append(toJson(m_main.tabs().temp[size_t(i)], i, m_main.noteFiles().known()));
     }
     const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs}};
     QSaveFile file(path());
@@ -134,14 +181,16 @@ void RecoveryFile::offerRestore()
         discard();
 }
 
-std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &bytes)
+std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &bytes) const
 {
     const QJsonObject root = QJsonDocument::fromJson(bytes).object();
-    if (root[u"version"_s].toInt() != FormatVersion)
+    const int version = root[u"version"_s].toInt();
+    if (version < 1 || version > FormatVersion)
         return std::nullopt;
     Recovered recovered;
+    const QDir dir(m_main.appDir());
     for (const QJsonValue &value : root[u"tabs"_s].toArray()) {
-        const auto tab = tabFromJson(value.toObject());
+        const auto tab = tabFromJson(value.toObject(), dir);
         if (!tab)
             return std::nullopt;
         recovered.tabs.append(*tab);

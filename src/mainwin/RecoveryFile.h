@@ -41,7 +41,7 @@ private:
 
     QString path() const;
     bool write();
-    static std::optional<Recovered> parse(const QByteArray &bytes);
+    std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
 
     frmMain &m_main;

@@ -71,6 +71,7 @@ public:
     void DispStatus();
 
     RecoveryFile &recovery() const { return *m_recovery; }
+    const NoteFiles &noteFiles() const { return *m_noteFiles; }
 
     // TabPages
     int tabCount() const override { return m_tabs.count(); }

@@ -3,7 +3,9 @@
 #include "persist/NoteCodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -12,17 +14,65 @@ namespace {
 constexpr int MaxTabNumber = 30;
 constexpr int MaxEntries = 26;
 
-Entry parseEntryText(const QString &text)
+// Line 1 is the title; the lines after it, joined by CR LF, the content. The content is taken
+// in one pass rather than line by line, as entries can be long: it is the text after the first
+// line end with its own last line end dropped and each lone CR made a CR LF. Where there is no
+// lone CR the text itself becomes the content, without a copy.
+Entry parseEntryText(QString text)
 {
-    const QStringList lines = splitNoteLines(text);
     Entry entry;
-    if (!lines.isEmpty())
-        entry.title = lines.first();
-    if (lines.size() > 1)
-        entry.content = lines.at(1);
-    for (qsizetype i = 2; i < lines.size(); ++i)
-        entry.content += u"\r\n"_s + lines.at(i);
+    const qsizetype titleEnd = text.indexOf(u'\r');
+    if (titleEnd < 0) {
+        entry.title = std::move(text);
+        return entry;
+    }
+    entry.title = text.first(titleEnd);
+    qsizetype start = titleEnd + 1;
+    if (start < text.size() && text.at(start) == u'\n')
+        ++start;
+    text.remove(0, start);
+    if (text.endsWith(u"\r\n"))
+        text.chop(2);
+    else if (text.endsWith(u'\r'))
+        text.chop(1);
+
+    const auto nextLoneCr = [&text](qsizetype from) {
+        for (qsizetype i = text.indexOf(u'\r', from); i >= 0; i = text.indexOf(u'\r', i + 1)) {
+            if (i + 1 == text.size() || text.at(i + 1) != u'\n')
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    qsizetype loneCr = nextLoneCr(0);
+    if (loneCr < 0) {
+        entry.content = std::move(text);
+        return entry;
+    }
+    entry.content.reserve(text.size() + 16);
+    qsizetype done = 0;
+    for (; loneCr >= 0; loneCr = nextLoneCr(loneCr + 1)) {
+        entry.content += QStringView(text).sliced(done, loneCr + 1 - done);
+        entry.content += u'\n';
+        done = loneCr + 1;
+    }
+    entry.content += QStringView(text).sliced(done);
     return entry;
+}
+
+// Whether entryFileBytes writes the entry parsed from `text` as this very text: a title line and
+// at least one more line, every line ending in CR LF (a lone CR would become CR LF, a missing
+// last line end would be added).
+bool isWrittenAlike(QStringView text)
+{
+    if (!text.endsWith(u"\r\n"))
+        return false;
+    qsizetype lineEnds = 0;
+    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
+        if (i + 1 == text.size() || text[i + 1] != u'\n')
+            return false;
+        ++lineEnds;
+    }
+    return lineEnds >= 2;
 }
 
 } // namespace
@@ -63,7 +113,7 @@ Entry parseEntryFile(const QByteArray &bytes)
     return parseEntryText(decodeNoteText(bytes));
 }
 
-EntryScan readEntryFiles(const QString &dir)
+EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
 {
     EntryScan scan;
     const QDir directory(dir);
@@ -75,13 +125,19 @@ EntryScan readEntryFiles(const QString &dir)
             // An ordinary file only: directories and the like do not count as entries.
             if (!QFileInfo(path).isFile())
                 continue;
-            QString text;
-            QString error;
-            if (!readNoteFile(path, text, error)) {
-                scan.unreadable.append(name + u": "_s + error);
+            QFile file(path);
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            struct stat status;
+            if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &status) != 0) {
+                scan.unreadable.append(name + u": "_s + file.errorString());
                 continue;
             }
-            entries.append(parseEntryText(text));
+            bool alike = false;
+            QString text = decodeNoteText(bytes, &alike);
+            alike = alike && isWrittenAlike(text);
+            entries.append(parseEntryText(std::move(text)));
+            if (known && alike)
+                known->remember(name, entries.constLast(), FileStamp::of(status));
         }
         if (!entries.isEmpty())
             scan.tabs.append(entries);

@@ -1,19 +1,14 @@
 #pragma once
 
+#include "persist/Entry.h"
+#include "persist/KnownEntryFiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <optional>
-
-struct Entry
-{
-    QString title;
-    QString content;
-
-    bool operator==(const Entry &) const = default;
-};
 
 // "Tab" + tab number + entry letter + ".tab": entryFileName(12, 2) == "Tab12C.tab".
 QString entryFileName(int tabNumber, int entryIndex);
@@ -42,4 +37,5 @@ struct EntryScan
 };
 
 // Reads Tab1A.tab to Tab30Z.tab from the directory, skipping the names that do not exist.
-EntryScan readEntryFiles(const QString &dir);
+// `known` (when given) learns the files whose bytes a save would write again unchanged.
+EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known = nullptr);

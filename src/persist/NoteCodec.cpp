@@ -1,5 +1,7 @@
 #include "persist/NoteCodec.h"
 
+#include "persist/Cp932Tables.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -24,6 +26,9 @@ QString decodeCp932(const QByteArray &bytes)
 
 QByteArray encodeNoteText(const QString &text)
 {
+    if (auto bytes = Cp932Tables::forThisThread().encode(text))
+        return *std::move(bytes);
+    // Some character has no cp932 bytes of its own: the whole text goes the slow way.
     QStringEncoder encoder(Cp932Name, Flags);
     QByteArray bytes = encoder(text);
     // hasError() catches what cp932 lacks; the round trip also catches what ICU drops without
@@ -34,12 +39,16 @@ QByteArray encodeNoteText(const QString &text)
     return QByteArray(Utf8Bom, Utf8BomSize) + QByteArray(utf8(text));
 }
 
-QString decodeNoteText(const QByteArray &bytes)
+QString decodeNoteText(const QByteArray &bytes, bool *alike)
 {
+    if (alike)
+        *alike = false;
     if (bytes.startsWith(QByteArrayView(Utf8Bom, Utf8BomSize))) {
         QStringDecoder utf8(QStringConverter::Utf8, Flags);
         return utf8(QByteArrayView(bytes).sliced(Utf8BomSize));
     }
+    if (auto text = Cp932Tables::forThisThread().decode(bytes, alike))
+        return *std::move(text);
     return decodeCp932(bytes);
 }
 

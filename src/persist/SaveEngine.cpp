@@ -225,10 +225,14 @@ void removeTemporaries(const Directory &dir, const QStringList &names)
 // One file of the new generation.
 struct Target
 {
-    QString name;
-    QByteArray bytes;
+    const SaveFile *file;
     std::optional<struct stat> live; // the live file it replaces, if there is one
+    bool decided = false; // whether `changed` is known yet
     bool changed = true;
+    bool backupCurrent = false; // unchanged, and its .bak holds the same bytes already
+
+    const QString &name() const { return file->name; }
+    QByteArray bytes() const { return file->encode ? file->encode() : file->bytes; }
 };
 
 class SaveRun final
@@ -240,7 +244,8 @@ public:
         , m_makeBackup(makeBackup)
     { }
 
-    std::optional<SaveError> run(const QList<SaveFile> &entryFiles, const SaveFile &settings)
+    std::optional<SaveError> run(const QList<SaveFile> &entryFiles, const SaveFile &settings,
+        QHash<QString, FileStamp> *stamps)
     {
         if (auto error = survey(entryFiles, settings))
             return error;
@@ -251,6 +256,8 @@ public:
         if (auto error = commit())
             return abort(*error);
         removeTemporaries(m_dir, m_created);
+        if (stamps)
+            stampsOfNewSet(*stamps);
         return std::nullopt;
     }
 
@@ -280,10 +287,9 @@ private:
             m_targets.append(target(file));
         m_targets.append(target(settings));
         QSet<QString> newNames;
-        for (const Target &t : std::as_const(m_targets)) {
-            newNames.insert(t.name);
-            if (!t.changed)
-                m_unchanged.insert(t.name, t.bytes);
+        for (qsizetype i = 0; i < m_targets.size(); ++i) {
+            newNames.insert(m_targets[i].name());
+            m_targetOf.insert(m_targets[i].name(), i);
         }
         for (auto it = m_live.cbegin(); it != m_live.cend(); ++it) {
             if (!newNames.contains(it.key()))
@@ -295,49 +301,75 @@ private:
 
     Target target(const SaveFile &file) const
     {
-        Target t {file.name, file.bytes, std::nullopt, true};
+        Target t {&file, std::nullopt};
         const auto live = m_live.constFind(file.name);
         if (live == m_live.cend())
             return t;
         t.live = *live;
-        QByteArray current;
-        if (live->st_size == file.bytes.size() && m_dir.readAll(file.name, current) == 0)
-            t.changed = current != file.bytes;
+        if (file.heldBy && FileStamp::of(*live) == *file.heldBy) {
+            t.decided = true;
+            t.changed = false;
+        }
         return t;
     }
 
     // Whether the backup already holds the bytes of the unchanged live file: it is the same
     // file (a link made by an earlier save) or, where links fail, a copy with those bytes.
-    bool backupHolds(const QString &backup, const struct stat &live, const QByteArray &bytes) const
+    // `bytes` are the live file's, when at hand.
+    bool backupHolds(const QString &name, const struct stat &live, const QByteArray *bytes) const
     {
-        const auto current = m_backups.constFind(backup);
+        const auto current = m_backups.constFind(backupNameOf(name));
         if (current == m_backups.cend())
             return false;
         if (isSameFile(*current, live))
             return true;
+        if (current->st_size != live.st_size)
+            return false;
+        QByteArray liveBytes;
+        if (!bytes && m_dir.readAll(name, liveBytes) != 0)
+            return false;
         QByteArray held;
-        return current->st_size == bytes.size() && m_dir.readAll(backup, held) == 0
-            && held == bytes;
+        return m_dir.readAll(current.key(), held) == 0 && held == (bytes ? *bytes : liveBytes);
+    }
+
+    // Decides whether the file changes, and writes it to its temporary if it does. Its bytes
+    // are made here and dropped when done, so a save never holds the whole tab set encoded.
+    int write(Target &t)
+    {
+        if (t.decided) {
+            t.backupCurrent = m_makeBackup && !t.changed && backupHolds(t.name(), *t.live, nullptr);
+            return 0;
+        }
+        const QByteArray bytes = t.bytes();
+        QByteArray current;
+        t.decided = true;
+        t.changed = !(t.live && t.live->st_size == bytes.size()
+            && m_dir.readAll(t.name(), current) == 0 && current == bytes);
+        if (!t.changed) {
+            t.backupCurrent = m_makeBackup && backupHolds(t.name(), *t.live, &bytes);
+            return 0;
+        }
+        const QString temp = created(newTempName(t.name()));
+        const int mode = t.live ? int(t.live->st_mode & 07777) : Directory::KeepUmask;
+        return m_dir.writeSynced(temp, bytes, mode);
     }
 
     // Step 1: nothing live changes here.
     std::optional<SaveError> prepare()
     {
         bool touched = false;
-        for (const Target &t : std::as_const(m_targets)) {
-            if (!t.changed)
-                continue;
-            const QString temp = created(newTempName(t.name));
-            const int mode = t.live ? int(t.live->st_mode & 07777) : Directory::KeepUmask;
-            if (const int error = m_dir.writeSynced(temp, t.bytes, mode))
-                return SaveError {t.name, reasonOf(error)};
-            touched = true;
+        for (Target &t : m_targets) {
+            if (const int error = write(t))
+                return SaveError {t.name(), reasonOf(error)};
+            touched = touched || t.changed;
         }
         for (auto it = m_live.cbegin(); it != m_live.cend(); ++it) {
             const QString &name = it.key();
-            const auto unchanged = m_unchanged.constFind(name);
-            const bool isUnchanged = unchanged != m_unchanged.cend();
-            if (!isUnchanged) {
+            const auto target = m_targetOf.constFind(name);
+            const Target *unchanged = target != m_targetOf.cend() && !m_targets[*target].changed
+                ? &m_targets[*target]
+                : nullptr;
+            if (!unchanged) {
                 if (const int error = m_dir.linkOrCopy(name, created(heldTempName(name))))
                     return SaveError {name, reasonOf(error)};
                 touched = true;
@@ -345,7 +377,7 @@ private:
             if (!m_makeBackup)
                 continue;
             const QString backup = backupNameOf(name);
-            if (isUnchanged && backupHolds(backup, it.value(), *unchanged))
+            if (unchanged && unchanged->backupCurrent)
                 continue;
             if (const int error = m_dir.linkOrCopy(name, created(backupTempName(backup))))
                 return SaveError {backup, reasonOf(error)};
@@ -414,13 +446,24 @@ private:
     {
         if (!t.changed)
             return std::nullopt;
-        if (const int error = m_dir.rename(newTempName(t.name), t.name)) {
-            SaveError failure {t.name, reasonOf(error)};
+        if (const int error = m_dir.rename(newTempName(t.name()), t.name())) {
+            SaveError failure {t.name(), reasonOf(error)};
             rollBack(failure);
             return failure;
         }
-        m_done.append({t.name, t.live.has_value()});
+        m_done.append({t.name(), t.live.has_value()});
         return std::nullopt;
+    }
+
+    // Taken last: the renames and links of this save change the stamps too.
+    void stampsOfNewSet(QHash<QString, FileStamp> &stamps) const
+    {
+        stamps.clear();
+        for (const Target &t : m_targets) {
+            struct stat status;
+            if (m_dir.status(t.name(), status) == 0)
+                stamps.insert(t.name(), FileStamp::of(status));
+        }
     }
 
     // Puts the old content back under the live names replaced so far, newest first.
@@ -461,7 +504,7 @@ private:
     QHash<QString, struct stat> m_live; // live entry files and settings file now
     QHash<QString, struct stat> m_backups; // .bak files of entries and of the settings file now
     QList<Target> m_targets; // the entry files, then the settings file
-    QHash<QString, QByteArray> m_unchanged; // live files whose bytes stay as they are
+    QHash<QString, qsizetype> m_targetOf; // name -> index in m_targets
     QStringList m_removed; // live entry files not in the new set
     QStringList m_pendingBackups; // backups waiting under their temporary names
     QStringList m_created; // temporaries made by this save
@@ -489,14 +532,14 @@ std::optional<SaveError> checkNames(const QList<SaveFile> &entryFiles, const Sav
 } // namespace
 
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
-    const SaveFile &settings, bool makeBackup)
+    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps)
 {
     if (auto error = checkNames(entryFiles, settings))
         return error;
     const Directory directory(dir);
     if (directory.openError())
         return SaveError {dir, reasonOf(directory.openError())};
-    return SaveRun(dir, directory, makeBackup).run(entryFiles, settings);
+    return SaveRun(dir, directory, makeBackup).run(entryFiles, settings, stamps);
 }
 
 void cleanupInterruptedSave(const QString &dir)

@@ -1,14 +1,34 @@
 #pragma once
 
+#include "persist/FileStamp.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 struct SaveFile
 {
+    SaveFile() = default;
+    SaveFile(QString fileName, QByteArray content)
+        : name(std::move(fileName))
+        , bytes(std::move(content))
+    { }
+    // For content not encoded yet: a live file with the stamp `held` holds it already and stays
+    // as it is, unread; otherwise `make` gives the bytes, only when they are needed and one
+    // file at a time.
+    SaveFile(QString fileName, std::optional<FileStamp> held, std::function<QByteArray()> make)
+        : name(std::move(fileName))
+        , heldBy(held)
+        , encode(std::move(make))
+    { }
+
     QString name; // file name inside the directory, e.g. "Tab1A.tab"
     QByteArray bytes;
+    std::optional<FileStamp> heldBy;
+    std::function<QByteArray()> encode;
 };
 
 struct SaveError
@@ -29,8 +49,9 @@ struct SaveError
 // should a rename fail after that, the names already replaced are put back, and the reason
 // also names any that could not be. A failing sync of the directory at the very end is
 // reported too, although the new files are then in place.
+// After a save that succeeded, `stamps` (when given) holds the stamp of every file of the new set.
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
-    const SaveFile &settings, bool makeBackup);
+    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps = nullptr);
 
 // Removes what an interrupted save left behind (its temporary files).
 void cleanupInterruptedSave(const QString &dir);

@@ -22,6 +22,23 @@ QString toBoxText(const QString &content)
     return text.replace(u"\r\n"_s, u"\n"_s);
 }
 
+// Whether the box text (with "\n") is `content` (with CR LF) as toBoxText shows it, compared in
+// place: the box of a long entry is compared on every switch and every save.
+bool showsContent(QStringView box, QStringView content)
+{
+    qsizetype j = 0;
+    const qsizetype size = content.size();
+    for (qsizetype i = 0; i < size; ++i, ++j) {
+        if (j >= box.size())
+            return false;
+        if (content[i] == u'\r' && i + 1 < size && content[i + 1] == u'\n')
+            ++i;
+        if (box[j] != content[i])
+            return false;
+    }
+    return j == box.size();
+}
+
 QString fromBoxText(const QString &text)
 {
     QString content = text;
@@ -151,7 +168,7 @@ void clsTabCont::MoveCont(int intClsIndex)
     QString &content = m_data.contents[m_data.DispIndex];
     const QString boxText = pages.boxText(intClsIndex);
     // An unedited entry keeps its exact text, whatever line breaks its file held.
-    if (boxText != toBoxText(content))
+    if (!showsContent(boxText, content))
         content = fromBoxText(boxText);
 }
 

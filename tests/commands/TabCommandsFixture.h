@@ -134,7 +134,7 @@ struct TabCommandsFixture : MainWindowFixture
         for (int k = 0; k < list->count(); ++k)
             shown.append(list->itemText(k));
         shown.append(QString::number(list->currentIndex()));
-        shown.append(box(i)->toPlainText());
+        shown.append(box(i)->text());
         shown.append(box(i)->font().family());
         return shown;
     }

@@ -2,6 +2,7 @@
 #include "mainwin/SingleInstance.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/Twips.h"
+#include "persist/FileStamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,6 +177,33 @@ private slots:
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), first);
         QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), second);
         QCOMPARE(readFile(path(f, u"Tab1A.bak"_s)), first);
+    }
+
+    void save_rewritesOnlyWhatDiffersFromTheProgramsNotes()
+    {
+        MainWindowFixture f;
+        const QByteArray exact = "a\r\none\r\n";
+        const QByteArray loose = "b\r\ntwo"; // a save adds the missing line end
+        writeFile(path(f, u"Tab1A.tab"_s), exact);
+        writeFile(path(f, u"Tab1B.tab"_s), loose);
+        writeFile(path(f, u"Tab1C.tab"_s), exact);
+        f.start();
+        const auto stampOf
+            = [&](const char *name) { return fileStampOf(path(f, QString::fromLatin1(name))); };
+        const auto untouched = stampOf("Tab1A.tab");
+        QTest::qWait(10);
+        // Changed behind the program's back: the next save puts the program's notes back.
+        writeFile(path(f, u"Tab1C.tab"_s), "c\r\nthree\r\n");
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(stampOf("Tab1A.bak")->inode, untouched->inode);
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), exact);
+        QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), QByteArray("b\r\ntwo\r\n"));
+        QCOMPARE(readFile(path(f, u"Tab1C.tab"_s)), exact);
+
+        const auto saved = stampOf("Tab1B.tab");
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(stampOf("Tab1B.tab")->inode, saved->inode);
+        QCOMPARE(stampOf("Tab1B.tab")->modifiedNs, saved->modifiedNs);
     }
 
     void removedTab_leavesNoLiveFiles_data()

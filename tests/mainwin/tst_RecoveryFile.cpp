@@ -3,6 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 
@@ -80,6 +84,26 @@ private slots:
         QVERIFY(f.box(1)->isEnabled());
     }
 
+    void typingIntoOneEntry_writesOnlyThatEntryAndRestoresTheRest()
+    {
+        MainWindowFixture f;
+        startQuickly(f);
+        const QString longText = QString(20000, u'長');
+        f.window->AddTabPage(u"long"_s, longText);
+        QVERIFY(f.window->SaveAll());
+        f.typeInto(0, u"typed"_s);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        QVERIFY(QFileInfo(recoveryPath(f)).size() < 2000);
+        crash(f);
+
+        f.platform.questionAnswers = {0};
+        startQuickly(f);
+        QCOMPARE(f.platform.questions.size(), 1);
+        QCOMPARE(f.record(0).Cont(0), u"typed"_s);
+        QCOMPARE(f.record(1).Cont(0), longText);
+        QCOMPARE(f.record(1).Title(0), u"long"_s);
+    }
+
     void afterACrash_declinedRestoreDiscardsIt()
     {
         MainWindowFixture f;
@@ -104,6 +128,23 @@ private slots:
         QTest::newRow("torn") << QByteArray("{\"version\":1,\"tabs\":[{\"titl") << false;
         QTest::newRow("no entries")
             << QByteArray(R"({"version":1,"selected":0,"tabs":[{}]})") << false;
+        const auto document = [](const QJsonArray &titles, const QJsonArray &contents) {
+            const QJsonObject tab {{u"created"_s, u"2024-01-01T00:00:00"_s},
+                {u"alarm"_s, u"2024-01-01T00:00:00"_s}, {u"titles"_s, titles},
+                {u"contents"_s, contents}};
+            return QJsonDocument(
+                QJsonObject {{u"version"_s, 2}, {u"selected"_s, 0}, {u"tabs"_s, QJsonArray {tab}}})
+                .toJson();
+        };
+        QJsonArray many;
+        for (int i = 0; i < 65537; ++i)
+            many.append(QString());
+        QTest::newRow("more entries than a tab holds, by 16-bit wrap-around")
+            << document(many, many) << false;
+        for (const QString &name : {u"TabSet.ini"_s, u"Tab9A.tab"_s, u"../Tab1A.tab"_s}) {
+            QTest::newRow(qPrintable(u"points to "_s + name))
+                << document({u"t"_s}, {QJsonObject {{u"savedFile"_s, name}}}) << false;
+        }
     }
     void staleOrDamagedRecovery_isDroppedWithoutAsking()
     {

@@ -5,6 +5,7 @@
 
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +89,22 @@ private slots:
         QVERIFY(!f.titles(1)->isEnabled());
         QVERIFY(!f.box(1)->isEnabled());
         QVERIFY(!f.window->page(1).cmdTitle()->isEnabled());
+    }
+
+    void hiddenPage_keepsItsTextExactlyAndBuildsItOnlyWhenShown()
+    {
+        MainWindowFixture f;
+        f.start();
+        const QString content = u"一\u00A0二\r\n\r\n三\n四 "_s;
+        f.window->AddTabPage(u"t"_s, content);
+        QCOMPARE(f.box(1)->text(), u"一\u00A0二\n\n三\n四 "_s);
+        QVERIFY(f.box(1)->document()->isEmpty());
+
+        f.pressTab(1);
+        QCOMPARE(f.box(1)->document()->toRawText().size(), 9);
+        QCOMPARE(f.box(1)->text(), u"一\u00A0二\n\n三\n四 "_s);
+        f.pressTab(0);
+        QCOMPARE(f.record(1).Cont(0), content);
     }
 
     void enableTabPage_refusesABadIndex()

@@ -1,9 +1,36 @@
 #include "persist/NoteCodec.h"
 
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr auto IcuFlags
+    = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
+// The codec as ICU alone does it: what the fast tables must give for every input.
+QString icuDecoded(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QStringDecoder(QStringConverter::Utf8, IcuFlags)(bytes.sliced(3));
+    return QStringDecoder("windows-31j", IcuFlags)(bytes);
+}
+
+QByteArray icuEncoded(const QString &text)
+{
+    QStringEncoder cp932("windows-31j", IcuFlags);
+    const QByteArray bytes = cp932(text);
+    if (!cp932.hasError() && QStringDecoder("windows-31j", IcuFlags)(bytes) == text)
+        return bytes;
+    return QByteArray("\xEF\xBB\xBF") + QStringEncoder(QStringConverter::Utf8, IcuFlags)(text);
+}
+
+} // namespace
 
 class tst_NoteCodec final : public QObject
 {
@@ -17,6 +44,10 @@ private slots:
     void encode_textOutsideCp932_isUtf8WithBom_data();
     void encode_textOutsideCp932_isUtf8WithBom();
     void decode_bomInsideUtf8Text_stays();
+    void decode_everyByteAndBytePair_asIcu();
+    void decode_randomBytes_asIcu();
+    void encode_everyUtf16Unit_asIcu();
+    void encode_randomText_asIcu();
     void splitNoteLines_crLfOrLoneCr_data();
     void splitNoteLines_crLfOrLoneCr();
     void readNoteFile_readsAndDecodes();
@@ -91,6 +122,63 @@ void tst_NoteCodec::decode_bomInsideUtf8Text_stays()
 {
     const QByteArray bytes("\xEF\xBB\xBF\xEF\xBB\xBFx");
     QCOMPARE(decodeNoteText(bytes), u"\uFEFFx"_s);
+}
+
+void tst_NoteCodec::decode_everyByteAndBytePair_asIcu()
+{
+    // Each byte and pair also between valid characters, and cut off at the end.
+    for (int lead = 0; lead < 0x100; ++lead) {
+        QByteArray row;
+        for (int trail = 0; trail < 0x100; ++trail)
+            row += "a" + QByteArray(1, char(lead)) + QByteArray(1, char(trail)) + "\x82\xa0";
+        row += QByteArray(1, char(lead));
+        QCOMPARE(decodeNoteText(row), icuDecoded(row));
+        for (int trail = 0; trail < 0x100; ++trail) {
+            const QByteArray pair = QByteArray(1, char(lead)) + char(trail);
+            if (decodeNoteText(pair) != icuDecoded(pair))
+                QFAIL(qPrintable(u"bytes "_s + QString::fromLatin1(pair.toHex(' '))));
+        }
+    }
+}
+
+void tst_NoteCodec::decode_randomBytes_asIcu()
+{
+    QRandomGenerator random(932);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray bytes(random.bounded(1, 40), Qt::Uninitialized);
+        for (char &byte : bytes) {
+            // Mostly lead bytes, so that pairs, cut-off pairs and bad trail bytes all occur.
+            const int pick = random.bounded(4);
+            byte = char(pick == 0 ? random.bounded(0x100)
+                    : pick == 1   ? 0x81 + random.bounded(0x1F)
+                                  : 0x40 + random.bounded(0xBD));
+        }
+        QCOMPARE(decodeNoteText(bytes).toUcs4(), icuDecoded(bytes).toUcs4());
+    }
+}
+
+void tst_NoteCodec::encode_everyUtf16Unit_asIcu()
+{
+    for (uint unit = 0; unit < 0x10000; ++unit) {
+        const QString text = u"a"_s + QChar(char16_t(unit)) + u"亜"_s;
+        if (encodeNoteText(text) != icuEncoded(text))
+            QFAIL(qPrintable(u"U+"_s + QString::number(unit, 16)));
+    }
+}
+
+void tst_NoteCodec::encode_randomText_asIcu()
+{
+    QRandomGenerator random(31);
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        for (int i = random.bounded(1, 30); i > 0; --i) {
+            const int pick = random.bounded(3);
+            text += QChar(char16_t(pick == 0 ? random.bounded(0x10000)
+                    : pick == 1              ? 0x3040 + random.bounded(0x60)
+                                             : 0x4E00 + random.bounded(0x5200)));
+        }
+        QCOMPARE(encodeNoteText(text).toHex(' '), icuEncoded(text).toHex(' '));
+    }
 }
 
 void tst_NoteCodec::splitNoteLines_crLfOrLoneCr_data()

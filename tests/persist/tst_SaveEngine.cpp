@@ -105,6 +105,7 @@ private slots:
     void save_removedTab_backupsOff_removedAndBakLeftAlone();
     void save_unchangedFiles_notRewritten();
     void save_unchangedWithBackups_backupsAreTheLiveFiles();
+    void save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded();
     void save_keepsPermissionsOfReplacedFile();
     void save_temporaryLeftLinkedToLiveFile_notWrittenThrough();
     void save_renameFailsMidway_replacedFilesPutBack_data();
@@ -330,6 +331,39 @@ void tst_SaveEngine::save_unchangedWithBackups_backupsAreTheLiveFiles()
     QCOMPARE(snapshot(), before);
     for (const QString &name : before.keys())
         QCOMPARE(inodeOf(path(name)), inodes.value(name));
+}
+
+void tst_SaveEngine::save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded()
+{
+    const Files first {
+        {u"Tab1A.tab"_s, "1a\r\n\r\n"}, {u"Tab1B.tab"_s, "1b\r\n\r\n"}, {Settings, "i"}};
+    QHash<QString, FileStamp> stamps;
+    auto error = saveNoteFiles(m_dir->path(), entriesOf(first), settingsOf(first), true, &stamps);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    QCOMPARE(stamps.size(), 3);
+    for (const QString &name : first.keys())
+        QCOMPARE(stamps.value(name), *fileStampOf(path(name)));
+
+    // Tab1B.tab is changed behind the saver's back; its old stamp no longer vouches for it.
+    QTest::qWait(10);
+    QVERIFY(put(u"Tab1B.tab"_s, "1B\r\n\r\n"));
+    QStringList encoded;
+    const auto held = [&](const QString &name) {
+        return SaveFile(name, stamps.value(name), [&encoded, name, first] {
+            encoded.append(name);
+            return first.value(name);
+        });
+    };
+    error = saveNoteFiles(m_dir->path(), {held(u"Tab1A.tab"_s), held(u"Tab1B.tab"_s)},
+        {Settings, "i"}, true, &stamps);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    QCOMPARE(encoded, QStringList {u"Tab1B.tab"_s});
+    Files expected = first;
+    expected.insert(asBackups(first));
+    expected.insert(u"Tab1B.bak"_s, "1B\r\n\r\n");
+    QCOMPARE(snapshot(), expected);
+    for (const QString &name : first.keys())
+        QCOMPARE(stamps.value(name), *fileStampOf(path(name)));
 }
 
 void tst_SaveEngine::save_keepsPermissionsOfReplacedFile()
