@@ -1,0 +1,228 @@
+#include "WindowWorker.h"
+
+#include "Floors.h"
+#include "Median.h"
+#include "mainwin/ContentBox.h"
+#include "mainwin/RecoveryFile.h"
+#include "mainwin/TabPage.h"
+#include "mainwin/TabStrip.h"
+#include "mainwin/frmMain.h"
+#include "platform/QtPlatformServices.h"
+#include "store/clsTabCont.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QThread>
+#include <QWindow>
+#include <functional>
+#include <stdexcept>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int SaveRuns = 5;
+
+qint64 timed(const std::function<void()> &step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return timer.nsecsElapsed();
+}
+
+// Lets the window handle what the last step posted (layout, paint) and paints it now.
+void settle(QWidget &window)
+{
+    QCoreApplication::processEvents();
+    window.repaint();
+}
+
+void waitUntilExposed(QWidget &window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+        if (waited.elapsed() > 20000)
+            throw std::runtime_error("the window was never exposed");
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    settle(window);
+}
+
+// Changes every entry of every tab (a full save must write each file) and shows the change.
+void changeEverything(frmMain &window)
+{
+    static const QString Mark = u"★"_s;
+    for (int t = 0; t < window.tabCount(); ++t) {
+        clsTabCont &record = window.tabs()[t];
+        for (int j = 0; j < record.NoOfCont(); ++j) {
+            const QString content = record.Cont(j);
+            record.ChgCont(j, content.endsWith(Mark) ? content.chopped(1) : content + Mark);
+        }
+    }
+    window.tabs()[window.selectedTab()].DispCont(window.selectedTab());
+}
+
+void report(QTextStream &out, const char *key, qint64 value)
+{
+    out << key << ' ' << value << Qt::endl;
+}
+
+void open(frmMain &window)
+{
+    window.Form_Load();
+    window.show();
+    waitUntilExposed(window);
+}
+
+void save(frmMain &window)
+{
+    if (!window.SaveAll())
+        throw std::runtime_error("a save failed");
+}
+
+void pressTab(frmMain &window, int index)
+{
+    QTabBar *bar = window.tabMain().tabBar();
+    const QPointF at = bar->tabRect(index).center();
+    const QPointF global = bar->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {});
+    QCoreApplication::sendEvent(bar, &press);
+    QCoreApplication::sendEvent(bar, &release);
+}
+
+void chooseEntry(frmMain &window, int tab, int entry)
+{
+    QComboBox *titles = window.page(tab).cboTitle();
+    titles->setCurrentIndex(entry);
+    emit titles->activated(entry);
+}
+
+} // namespace
+
+WindowWorker::WindowWorker(const QString &notesDir, const QString &scratchDir, bool withSwitches)
+    : m_notesDir(notesDir)
+    , m_scratchDir(scratchDir)
+    , m_withSwitches(withSwitches)
+{ }
+
+void WindowWorker::run(QTextStream &out)
+{
+    measureSaves(out);
+    measureWindow(out);
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    report(out, "peak_rss_kb", usage.ru_maxrss);
+}
+
+// A folder that has just been filled, as a user's notes folder is after a while: a save in a
+// folder where many files were removed moments ago pays for the file system's caution about
+// reusing their inodes (ext4 skips inodes freed within the last minutes).
+QString WindowWorker::freshCopy()
+{
+    const QString copy = QDir(m_scratchDir).filePath(u"copy%1"_s.arg(++m_copies));
+    if (!QDir().mkpath(copy))
+        throw std::runtime_error("cannot create a scratch folder");
+    for (const NoteSet::File &file : Floors::liveFilesIn(m_notesDir)) {
+        QFile target(QDir(copy).filePath(file.name));
+        if (!target.open(QIODevice::WriteOnly) || target.write(file.bytes) != file.bytes.size())
+            throw std::runtime_error("cannot copy the notes");
+    }
+    return copy;
+}
+
+void WindowWorker::measureSaves(QTextStream &out)
+{
+    QList<qint64> backupOn, backupOff, afterFull, steady, floor;
+    QtPlatformServices platform;
+    for (int run = 0; run < SaveRuns; ++run) {
+        const QString notes = freshCopy();
+        {
+            frmMain window(platform, notes);
+            open(window);
+            changeEverything(window);
+            backupOn.append(timed([&] { save(window); }));
+            // The first save with nothing changed renews every backup; the next touches nothing.
+            afterFull.append(timed([&] { save(window); }));
+            steady.append(timed([&] { save(window); }));
+        }
+        const QString empty = QDir(m_scratchDir).filePath(u"floor%1"_s.arg(run));
+        QDir().mkpath(empty);
+        floor.append(Floors::rawDurableWrite(Floors::liveFilesIn(notes), empty));
+        {
+            frmMain window(platform, freshCopy());
+            open(window);
+            window.setMakeBackup(false);
+            changeEverything(window);
+            backupOff.append(timed([&] { save(window); }));
+        }
+    }
+    report(out, "floor_write", median(floor));
+    report(out, "save_full_backups", median(backupOn));
+    report(out, "save_full_nobackups", median(backupOff));
+    report(out, "save_unchanged_after_full", median(afterFull));
+    report(out, "save_unchanged", median(steady));
+}
+
+void WindowWorker::measureWindow(QTextStream &out)
+{
+    QtPlatformServices platform;
+    frmMain window(platform, m_notesDir);
+    open(window);
+    if (m_withSwitches && window.tabCount() > 1 && window.tabs()[0].NoOfCont() > 1) {
+        // Each tab is shown for the first time here: the dearest switch there is.
+        QList<qint64> tabSwitches;
+        for (int t = 1; t < window.tabCount(); ++t)
+            tabSwitches.append(timed([&] {
+                pressTab(window, t);
+                settle(window);
+            }));
+        report(out, "switch_tab", median(tabSwitches));
+        report(out, "switch_tab_max", *std::max_element(tabSwitches.begin(), tabSwitches.end()));
+
+        const int tab = window.selectedTab();
+        QList<qint64> entrySwitches;
+        for (int j = 1; j < window.tabs()[tab].NoOfCont(); ++j)
+            entrySwitches.append(timed([&] {
+                chooseEntry(window, tab, j);
+                settle(window);
+            }));
+        report(out, "switch_entry", median(entrySwitches));
+        report(
+            out, "switch_entry_max", *std::max_element(entrySwitches.begin(), entrySwitches.end()));
+
+        // The toolkit's own cost of showing the same texts in a bare text box of that size.
+        QPlainTextEdit bare;
+        bare.setFont(window.page(tab).txtCont()->font());
+        bare.resize(window.page(tab).txtCont()->size());
+        bare.show();
+        waitUntilExposed(bare);
+        QList<qint64> bareFills;
+        for (int j = 0; j < window.tabs()[tab].NoOfCont(); ++j) {
+            const QString text = window.tabs()[tab].Cont(j).replace(u"\r\n"_s, u"\n"_s);
+            bareFills.append(timed([&] {
+                bare.setPlainText(text);
+                settle(bare);
+            }));
+        }
+        report(out, "fill_bare", median(bareFills));
+    }
+
+    // Typing paused in one long entry: the recovery file is written while the window waits.
+    ContentBox *box = window.page(window.selectedTab()).txtCont();
+    QList<qint64> recoveryWrites;
+    for (int run = 0; run < 3; ++run) {
+        box->insertPlainText(u"x"_s);
+        recoveryWrites.append(timed([&] { window.recovery().flush(); }));
+    }
+    report(out, "recovery_write", median(recoveryWrites));
+}
