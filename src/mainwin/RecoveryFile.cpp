@@ -115,6 +115,10 @@ RecoveryFile::RecoveryFile(frmMain &main)
     m_pause.setSingleShot(true);
     m_pause.setInterval(3000);
     connect(&m_pause, &QTimer::timeout, this, &RecoveryFile::write);
+    // Typing that never pauses is written all the same, a few seconds after it began.
+    m_latest.setSingleShot(true);
+    m_latest.setInterval(5000);
+    connect(&m_latest, &QTimer::timeout, this, &RecoveryFile::write);
 }
 
 QString RecoveryFile::path() const
@@ -125,6 +129,8 @@ QString RecoveryFile::path() const
 void RecoveryFile::noteChange()
 {
     m_pause.start();
+    if (!m_latest.isActive())
+        m_latest.start();
 }
 
 bool RecoveryFile::flush()
@@ -135,6 +141,7 @@ bool RecoveryFile::flush()
 bool RecoveryFile::write()
 {
     m_pause.stop();
+    m_latest.stop();
     const int s = m_main.selectedTab();
     m_main.tabs()[s].MoveCont(s);
     QJsonArray tabs;
@@ -153,6 +160,7 @@ bool RecoveryFile::write()
 void RecoveryFile::discard()
 {
     m_pause.stop();
+    m_latest.stop();
     QFile::remove(path());
 }
 

@@ -9,9 +9,10 @@
 
 class frmMain;
 
-// Unsaved work survives a crash, a kill or a power cut: a few seconds after typing pauses the
-// whole tab set goes into a recovery file beside the notes. The notes themselves still change
-// only on a save, which removes the recovery file, and so does a normal quit.
+// Unsaved work survives a crash, a kill or a power cut: a few seconds after typing pauses (and
+// at the latest a few seconds after it began) the tab set goes into a recovery file beside the
+// notes, entries that the saved files hold as pointers to them. The notes themselves still
+// change only on a save, which removes the recovery file, and so does a normal quit.
 class RecoveryFile final : public QObject
 {
     Q_OBJECT
@@ -46,4 +47,5 @@ private:
 
     frmMain &m_main;
     QTimer m_pause;
+    QTimer m_latest;
 };

@@ -42,6 +42,7 @@ public:
     void restoreWindow();
 
     TabSet &tabs() { return m_tabs; }
+    const TabSet &tabs() const { return m_tabs; }
     PlatformServices &platform() const { return m_platform; }
     QString appDir() const { return m_appDir; }
     // The strip's selected position − 1; the window keeps no index of its own.
