@@ -1,0 +1,238 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray cp932(const QString &text)
+{
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// Window positions, relative to the main window of 500 x 400 pixels that the settings file
+// below asks for: the tab strip is the top row, the content box fills the middle.
+constexpr int StripY = 12;
+constexpr int FirstTabX = 30;
+constexpr int SecondTabX = 90; // the second tab's caption starts after "メモ"
+constexpr int EmptyStripX = 250;
+constexpr int BoxX = 200;
+constexpr int BoxY = 200;
+
+} // namespace
+
+// Nokuri as a user meets it: the program file in a folder of notes, an X display, the mouse
+// and the keyboard. The test runs its own Xvfb, so it needs no display of its own.
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcess m_xvfb;
+    QString m_display;
+    std::unique_ptr<QTemporaryDir> m_home;
+    QString m_prog;
+    QProcess m_nokuri;
+    QString m_window;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The test itself runs offscreen; the program and the tools use the X server.
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        env.insert(u"DISPLAY"_s, m_display);
+        env.insert(u"HOME"_s, m_home->path());
+        env.insert(u"XDG_DATA_HOME"_s, m_home->filePath(u"data"_s));
+        env.insert(u"XDG_RUNTIME_DIR"_s, m_home->filePath(u"runtime"_s));
+        return env;
+    }
+
+    // Runs a tool on the display; its output, or a test failure after `timeoutMs`.
+    QString tool(const QString &program, const QStringList &args, int timeoutMs = 10000)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(program, args);
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            qWarning("%s %s did not finish", qPrintable(program), qPrintable(args.join(u' ')));
+            return {};
+        }
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+    void xdotool(const QStringList &args)
+    {
+        tool(u"xdotool"_s, args);
+        QTest::qWait(300);
+    }
+    void click(int x, int y, const QString &button = u"1"_s)
+    {
+        xdotool({u"mousemove"_s, u"--window"_s, m_window, QString::number(x), QString::number(y),
+            u"click"_s, button});
+    }
+    // Waits for a top-level window of that name; its id, or empty.
+    QString waitForWindow(const QString &name)
+    {
+        return tool(u"xdotool"_s, {u"search"_s, u"--sync"_s, u"--name"_s, name}, 20000)
+            .section(u'\n', 0, 0);
+    }
+
+    bool startNokuri()
+    {
+        m_nokuri.setProcessEnvironment(environment());
+        m_nokuri.start(QDir(m_prog).filePath(u"nokuri"_s), {});
+        if (!m_nokuri.waitForStarted())
+            return false;
+        m_window = waitForWindow(u"^Nokuri$"_s);
+        QTest::qWait(300);
+        return !m_window.isEmpty();
+    }
+    bool quitNokuri(int signal)
+    {
+        ::kill(pid_t(m_nokuri.processId()), signal);
+        return m_nokuri.waitForFinished(20000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const QString &needed : {u"Xvfb"_s, u"xdotool"_s, u"import"_s}) {
+            if (QStandardPaths::findExecutable(needed).isEmpty())
+                QSKIP(qPrintable(needed + u" is not installed"_s));
+        }
+        // Xvfb picks a free display and says which on the descriptor given.
+        m_xvfb.start(u"Xvfb"_s,
+            {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s,
+                u"tcp"_s});
+        QVERIFY(m_xvfb.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 20000);
+        m_display = u":"_s + QString::fromLatin1(m_xvfb.readLine()).trimmed();
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        const QDir home(m_home->path());
+        QVERIFY(home.mkpath(u"prog"_s) && home.mkpath(u"runtime"_s) && home.mkpath(u"data"_s));
+        QFile::setPermissions(
+            home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_prog = home.filePath(u"prog"_s);
+        QVERIFY(QFile::copy(QStringLiteral(NOKURI_PROGRAM), QDir(m_prog).filePath(u"nokuri"_s)));
+        writeFile(QDir(m_prog).filePath(u"Tab1A.tab"_s), cp932(u"買い物\r\n牛乳\r\n"_s));
+        writeFile(QDir(m_prog).filePath(u"TabSet.ini"_s),
+            cp932(u"----------Nokuri iniファイル----------\r\nFormTop = 1500\r\n"
+                  u"FormLeft = 1500\r\nFormHeight = 6000\r\nFormWidth = 7500\r\n\r\n"
+                  u"[Tab1]\r\nTabCaption = メモ\r\n\r\n\r\n"_s));
+    }
+
+    void cleanup()
+    {
+        if (m_nokuri.state() != QProcess::NotRunning) {
+            m_nokuri.kill();
+            m_nokuri.waitForFinished();
+        }
+    }
+
+    void cleanupTestCase()
+    {
+        m_xvfb.terminate();
+        m_xvfb.waitForFinished();
+    }
+
+    void editQuitAndRestart_filesByteForByteAndStateBack()
+    {
+        QVERIFY(startNokuri());
+        const QString path = m_prog;
+        const auto file = [&path](const char *name) {
+            return readFile(QDir(path).filePath(QString::fromLatin1(name)));
+        };
+        const QByteArray original = file("Tab1A.tab");
+
+        // A tab through the tab menu, named in the tab-name dialog.
+        click(EmptyStripX, StripY, u"3"_s);
+        xdotool({u"key"_s, u"a"_s});
+        QVERIFY(!waitForWindow(u"^タブ名の入力$"_s).isEmpty());
+        xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"Shop買い"_s});
+        xdotool({u"key"_s, u"Return"_s});
+
+        // Its content, typed after switching to it; then back to the first tab.
+        click(SecondTabX, StripY);
+        click(BoxX, BoxY);
+        xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"milk"_s});
+        xdotool({u"key"_s, u"Return"_s});
+        xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"パン"_s});
+        click(FirstTabX, StripY);
+
+        // The scroll type "W" in the options dialog, the seventh item of the tab menu.
+        click(EmptyStripX, StripY, u"3"_s);
+        xdotool(QStringList {u"key"_s} + QStringList(7, u"Down"_s) + QStringList {u"Return"_s});
+        QVERIFY(!waitForWindow(u"^オプション$"_s).isEmpty());
+        xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Return"_s});
+
+        tool(u"import"_s, {u"-window"_s, u"root"_s, QStringLiteral(E2E_SCREENSHOT)});
+        QVERIFY(quitNokuri(SIGTERM));
+        QCOMPARE(m_nokuri.exitCode(), 0);
+
+        QCOMPARE(file("Tab1A.tab"), original);
+        QCOMPARE(file("Tab1A.bak"), original);
+        QCOMPARE(file("Tab2A.tab"), cp932(u"\r\nmilk\r\nパン\r\n"_s));
+        const QByteArray ini = file("TabSet.ini");
+        for (const QString &line : {u"TabDisp = 1"_s, u"ScrlType = W"_s, u"TabCaption = メモ"_s,
+                 u"[Tab2]"_s, u"TabCaption = Shop買い"_s})
+            QVERIFY2(ini.contains(cp932(u"\r\n"_s + line + u"\r\n"_s)), qPrintable(line));
+        QVERIFY(ini.endsWith("\r\n\r\n\r\n"));
+
+        // Started again, it shows what it saved: quitting saves the very same files.
+        QVERIFY(startNokuri());
+        QVERIFY(quitNokuri(SIGTERM));
+        QCOMPARE(file("Tab1A.tab"), original);
+        QCOMPARE(file("Tab2A.tab"), cp932(u"\r\nmilk\r\nパン\r\n"_s));
+        QCOMPARE(file("TabSet.ini"), ini);
+        QCOMPARE(file("Tab2A.bak"), file("Tab2A.tab"));
+    }
+
+    void killedWhileTyping_typingOfferedBackAtTheNextStart()
+    {
+        QVERIFY(startNokuri());
+        click(BoxX, BoxY);
+        xdotool({u"key"_s, u"ctrl+End"_s});
+        xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"unsaved"_s});
+        QTest::qWait(6000);
+        QVERIFY(quitNokuri(SIGKILL));
+
+        // The question comes before the window, in a box also called Nokuri, and has the focus;
+        // its first button restores.
+        QVERIFY(startNokuri());
+        xdotool({u"key"_s, u"Return"_s});
+        QTest::qWait(500);
+        QVERIFY(quitNokuri(SIGTERM));
+        QCOMPARE(
+            readFile(QDir(m_prog).filePath(u"Tab1A.tab"_s)), cp932(u"買い物\r\n牛乳unsaved\r\n"_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_Program.moc"
