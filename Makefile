@@ -1,9 +1,12 @@
 BUILD ?= build
 PACKAGE_BUILD ?= build-package
 BENCH_BUILD ?= build-bench
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
 JOBS ?= 2
 
-.PHONY: deps build run test package bench clean
+.PHONY: deps build run test package bench test-asan fuzz clean
 
 deps:
 	scripts/install-deps
@@ -32,5 +35,23 @@ bench:
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target nokuri_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BENCH_BUILD)/bench/nokuri_bench
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer; leaks are reported
+# except in the caches of Qt, FreeType and fontconfig (tests/lsan.supp).
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOKURI_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	ASAN_OPTIONS=detect_stack_use_after_return=1:strict_string_checks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+# The libFuzzer targets (clang), each for FUZZ_SECONDS from the seeds in fuzz/corpus.
+fuzz:
+	scripts/install-deps --fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DNOKURI_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_entry_file fuzz_settings_file
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

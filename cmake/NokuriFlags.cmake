@@ -13,3 +13,21 @@ target_compile_definitions(nokuri_flags INTERFACE
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(nokuri_flags INTERFACE -Wno-maybe-uninitialized)
 endif()
+
+# make test-asan: every target under AddressSanitizer and UndefinedBehaviorSanitizer.
+option(NOKURI_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+# make fuzz: clang's coverage for libFuzzer on every target, the sanitizers too; the fuzz
+# targets themselves link the fuzzer's main.
+option(NOKURI_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+if(NOKURI_SANITIZE OR NOKURI_FUZZ)
+    set(NOKURI_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    target_compile_options(nokuri_flags INTERFACE ${NOKURI_SANITIZERS})
+    target_link_options(nokuri_flags INTERFACE ${NOKURI_SANITIZERS})
+endif()
+if(NOKURI_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "NOKURI_FUZZ needs clang (libFuzzer)")
+    endif()
+    target_compile_options(nokuri_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -108,9 +108,13 @@ QByteArray entryFileBytes(const Entry &entry)
     return encodeNoteText(entry.title + u"\r\n"_s + entry.content + u"\r\n"_s);
 }
 
-Entry parseEntryFile(const QByteArray &bytes)
+Entry parseEntryFile(const QByteArray &bytes, bool *writtenAlike)
 {
-    return parseEntryText(decodeNoteText(bytes));
+    bool alike = false;
+    QString text = decodeNoteText(bytes, writtenAlike ? &alike : nullptr);
+    if (writtenAlike)
+        *writtenAlike = alike && isWrittenAlike(text);
+    return parseEntryText(std::move(text));
 }
 
 EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
@@ -133,9 +137,7 @@ EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
                 continue;
             }
             bool alike = false;
-            QString text = decodeNoteText(bytes, &alike);
-            alike = alike && isWrittenAlike(text);
-            entries.append(parseEntryText(std::move(text)));
+            entries.append(parseEntryFile(bytes, &alike));
             if (known && alike)
                 known->remember(name, entries.constLast(), FileStamp::of(status));
         }

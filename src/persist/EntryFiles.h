@@ -26,7 +26,9 @@ std::optional<EntryName> parseEntryFileName(QStringView name);
 QByteArray entryFileBytes(const Entry &entry);
 
 // Line 1 is the title; the other lines, joined by CR LF, the content.
-Entry parseEntryFile(const QByteArray &bytes);
+// `writtenAlike` (when given) tells whether entryFileBytes is known to give these very bytes back
+// for the entry; UTF-8 files never count.
+Entry parseEntryFile(const QByteArray &bytes, bool *writtenAlike = nullptr);
 
 struct EntryScan
 {

@@ -1,0 +1,82 @@
+// The settings reader on any TabSet.ini, through the real window offscreen: a start must not
+// crash and must leave a sane window, and after one save and restart the file must be stable
+// (saving what was read back gives the same bytes again).
+#include "RecordingPlatform.h"
+#include "SaneState.h"
+#include "mainwin/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::unique_ptr<QTemporaryDir> notes;
+
+void require(bool ok, const QString &what)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "settings file fuzzer: %s\n", qPrintable(what));
+    std::abort();
+}
+
+void write(const QString &name, const QByteArray &bytes)
+{
+    QFile file(QDir(notes->path()).filePath(name));
+    require(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
+        u"cannot write "_s + name);
+}
+
+QByteArray settingsAfterAStart()
+{
+    RecordingPlatform platform;
+    frmMain window(platform, notes->path());
+    window.Form_Load();
+    const QStringList problems = saneStateProblems(window);
+    require(problems.isEmpty(), problems.join(u"; "_s));
+    require(window.SaveAll(), u"the save failed"_s);
+    QFile settings(QDir(notes->path()).filePath(u"TabSet.ini"_s));
+    require(settings.open(QIODevice::ReadOnly), u"no settings file after a save"_s);
+    return settings.readAll();
+}
+
+// Three tabs of one, two and three entries, the pages that sections and displayed entries
+// refer to.
+void writeEntryFiles()
+{
+    for (const char *name :
+        {"Tab1A.tab", "Tab2A.tab", "Tab2B.tab", "Tab3A.tab", "Tab3B.tab", "Tab3C.tab"})
+        write(QString::fromLatin1(name), "title\r\ncontent\r\n");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    // On a RAM disk where there is one: every input saves twice.
+    notes = std::make_unique<QTemporaryDir>(
+        QDir(u"/dev/shm"_s).exists() ? u"/dev/shm/nokuri-fuzz-XXXXXX"_s : QString());
+    require(notes->isValid(), u"no temporary folder"_s);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    for (const QString &name : QDir(notes->path()).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(QDir(notes->path()).filePath(name));
+    writeEntryFiles();
+    write(u"TabSet.ini"_s, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QByteArray first = settingsAfterAStart();
+    require(settingsAfterAStart() == first, u"the settings change from one start to the next"_s);
+    return 0;
+}
