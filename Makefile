@@ -40,7 +40,7 @@ bench:
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOKURI_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	ASAN_OPTIONS=detect_stack_use_after_return=1:strict_string_checks=1 \
+	ASAN_OPTIONS=detect_stack_use_after_return=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)

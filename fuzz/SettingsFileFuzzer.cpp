@@ -62,7 +62,9 @@ void writeEntryFiles()
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    // Never destroyed: at exit Qt's own globals go first, and a later QApplication destructor
+    // would crash on them.
+    new QApplication(*argc, *argv);
     // On a RAM disk where there is one: every input saves twice.
     notes = std::make_unique<QTemporaryDir>(
         QDir(u"/dev/shm"_s).exists() ? u"/dev/shm/nokuri-fuzz-XXXXXX"_s : QString());
