@@ -59,13 +59,13 @@ QString holds(bool ok)
 
 QString cpuModel()
 {
+    // /proc files claim to be empty, so they are read whole rather than line by line.
     QFile cpuinfo(u"/proc/cpuinfo"_s);
     if (!cpuinfo.open(QIODevice::ReadOnly))
         return u"unknown CPU"_s;
-    while (!cpuinfo.atEnd()) {
-        const QString line = QString::fromUtf8(cpuinfo.readLine()).trimmed();
-        if (line.startsWith(u"model name"_s))
-            return line.section(u':', 1).trimmed();
+    for (const QByteArray &line : cpuinfo.readAll().split('\n')) {
+        if (line.startsWith("model name"))
+            return QString::fromUtf8(line).section(u':', 1).trimmed();
     }
     return u"unknown CPU"_s;
 }
