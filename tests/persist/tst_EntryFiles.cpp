@@ -1,4 +1,5 @@
 #include "ForkedChild.h"
+#include "ReferenceReading.h"
 #include "TestFiles.h"
 #include "persist/EntryFiles.h"
 #include "persist/NoteCodec.h"
@@ -182,15 +183,6 @@ void tst_EntryFiles::parseEntryFile_linesToTitleAndContent()
 void tst_EntryFiles::parseEntryFile_randomLineEnds_asLineByLine()
 {
     // The reader's definition, line by line: line 1 the title, the rest joined by CR LF.
-    const auto lineByLine = [](const QString &text) {
-        const QStringList lines = splitNoteLines(text);
-        Entry entry;
-        if (!lines.isEmpty())
-            entry.title = lines.first();
-        if (lines.size() > 1)
-            entry.content = lines.mid(1).join(u"\r\n"_s);
-        return entry;
-    };
     QRandomGenerator random(2024);
     const QString alphabet = u"a\r\n"_s;
     for (int round = 0; round < 5000; ++round) {

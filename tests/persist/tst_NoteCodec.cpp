@@ -1,3 +1,4 @@
+#include "ReferenceReading.h"
 #include "persist/NoteCodec.h"
 
 #include <QRandomGenerator>
@@ -7,30 +8,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr auto IcuFlags
-    = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
-
-// The codec as ICU alone does it: what the fast tables must give for every input.
-QString icuDecoded(const QByteArray &bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QStringDecoder(QStringConverter::Utf8, IcuFlags)(bytes.sliced(3));
-    return QStringDecoder("windows-31j", IcuFlags)(bytes);
-}
-
-QByteArray icuEncoded(const QString &text)
-{
-    QStringEncoder cp932("windows-31j", IcuFlags);
-    const QByteArray bytes = cp932(text);
-    if (!cp932.hasError() && QStringDecoder("windows-31j", IcuFlags)(bytes) == text)
-        return bytes;
-    return QByteArray("\xEF\xBB\xBF") + QStringEncoder(QStringConverter::Utf8, IcuFlags)(text);
-}
-
-} // namespace
 
 class tst_NoteCodec final : public QObject
 {
