@@ -20,6 +20,11 @@ void ContentBox::setScrollType(const QString &type)
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(both ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setLineWrapMode(both ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    // The scroll area places its bars at once only while it is visible; a box on a page behind
+    // the selected one would come back with the bars of its old type. Setting the margins
+    // places them in any state.
+    if (!isVisible())
+        setViewportMargins(viewportMargins());
 }
 
 QString ContentBox::text() const

@@ -8,6 +8,11 @@ QRect tabStripRect(int windowHeight, int windowWidth)
     return {0, 0, width, height};
 }
 
+QSize outerSizeForClient(int clientHeight, int clientWidth)
+{
+    return {clientWidth + 100, clientHeight + 400 + 210};
+}
+
 PageLayout pageLayout(int frameWidth, int frameHeight, int titleListHeight)
 {
     const int boxTop = titleListHeight + 60;

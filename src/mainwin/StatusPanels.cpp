@@ -19,8 +19,13 @@ public:
     }
 
 protected:
+    // A right click is where users look for a menu; it must not renew the creation date.
     void mousePressEvent(QMouseEvent *event) override
     {
+        if (event->button() != Qt::LeftButton) {
+            QLabel::mousePressEvent(event);
+            return;
+        }
         emit m_bar->panelClicked(m_panel, event->globalPosition().toPoint());
     }
 

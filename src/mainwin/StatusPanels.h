@@ -5,7 +5,8 @@
 class QLabel;
 class Twips;
 
-// staMain: panel 1 shows the selected tab's creation date, panel 2 its alarm.
+// staMain: panel 1 shows the selected tab's creation date, panel 2 its alarm. A left press on
+// a panel reports it clicked; other buttons do nothing.
 class StatusPanels final : public QStatusBar
 {
     Q_OBJECT
@@ -14,6 +15,7 @@ public:
     explicit StatusPanels(QWidget *parent = nullptr);
 
     void setPanelWidths(const Twips &twips);
+    QLabel *panel(int panel) const { return m_panels[panel - 1]; }
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString &text);
 

@@ -64,6 +64,9 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     m_tabMain->setParent(client);
     m_tabMain->setObjectName(QStringLiteral("tabMain"));
     setCentralWidget(client);
+    // The status bar settles its height after the window's own resize, so the strip follows
+    // the client area rather than the window.
+    client->installEventFilter(this);
     m_staMain->setObjectName(QStringLiteral("staMain"));
     m_staMain->setPanelWidths(twips());
     setStatusBar(m_staMain);
@@ -278,10 +281,10 @@ Twips frmMain::twips() const
 void frmMain::ResizeTabStrip()
 {
     const Twips scale = twips();
-    const QRect outer = frameGeometry();
-    const QRect strip
-        = tabStripRect(scale.yFromPixels(outer.height()), scale.xFromPixels(outer.width()));
-    m_tabMain->setGeometry(scale.toPixels(strip));
+    const QSize client = centralWidget()->size();
+    const QSize outer
+        = outerSizeForClient(scale.yFromPixels(client.height()), scale.xFromPixels(client.width()));
+    m_tabMain->setGeometry(scale.toPixels(tabStripRect(outer.height(), outer.width())));
 }
 
 void frmMain::ArrangeControls()
@@ -307,6 +310,15 @@ void frmMain::Form_Resize()
         hide();
     ResizeTabStrip();
     ArrangeControls();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        ResizeTabStrip();
+        ArrangeControls();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)

@@ -3,8 +3,11 @@
 #include "mainwin/StatusPanels.h"
 #include "mainwin/Twips.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
@@ -48,14 +51,32 @@ private slots:
         const Twips twips = Twips::of(*f.window);
         f.window->resize(twips.xToPixels(6000), twips.yToPixels(5000));
         QCoreApplication::processEvents();
-        const QRect outer = f.window->frameGeometry();
-        const QRect expected = twips.toPixels(
-            ::tabStripRect(twips.yFromPixels(outer.height()), twips.xFromPixels(outer.width())));
-        QCOMPARE(f.window->tabMain().geometry(), expected);
         const QRect client = f.window->tabMain().clientArea();
         QCOMPARE(f.box(0)->width(), client.width());
         QVERIFY(f.titles(0)->width() < client.width());
         QCOMPARE(f.box(0)->y(), twips.yToPixels(twips.yFromPixels(f.titles(0)->height()) + 60));
+    }
+
+    void resize_stripEndsExactlyAboveTheStatusBar_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("designed") << QSize();
+        QTest::newRow("larger") << QSize(900, 700);
+        QTest::newRow("smaller") << QSize(300, 250);
+    }
+    void resize_stripEndsExactlyAboveTheStatusBar()
+    {
+        QFETCH(QSize, size);
+        MainWindowFixture f;
+        f.start();
+        if (size.isValid())
+            f.window->resize(size);
+        QCoreApplication::processEvents();
+        const QWidget &strip = f.window->tabMain();
+        const QRect inWindow(strip.mapTo(f.window.get(), QPoint(0, 0)), strip.size());
+        QCOMPARE(inWindow.bottom() + 1, f.window->statusBar()->geometry().top());
+        QCOMPARE(inWindow.left(), 0);
+        QCOMPARE(inWindow.width(), f.window->width());
     }
 
     void formLoad_firstStartGivesOneEmptyTab()
@@ -248,6 +269,29 @@ private slots:
         QCOMPARE(f.record(0).Cont(0), u"unsaved"_s);
     }
 
+    void applyScrlType_givesPagesShownBeforeTheNewScrollBars_data()
+    {
+        applyScrlType_keepsUnsavedTextFontsAndStates_data();
+    }
+    void applyScrlType_givesPagesShownBeforeTheNewScrollBars()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"t"_s, u"other"_s);
+        f.window->ApplyScrlType(from);
+        f.pressTab(1);
+        f.pressTab(0);
+
+        f.window->ApplyScrlType(to);
+        f.pressTab(1);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(f.box(i)->verticalScrollBar()->isVisibleTo(f.box(i)), to != u"N");
+            QCOMPARE(f.box(i)->horizontalScrollBar()->isVisibleTo(f.box(i)), to == u"W");
+        }
+    }
+
     void dispStatus_showsCreationAndAlarm()
     {
         MainWindowFixture f;
@@ -281,6 +325,29 @@ private slots:
         QCOMPARE(f.platform.menusShown[0].size(), 2);
         QCOMPARE(f.platform.menusShown[0][0].text, u"設定"_s);
         QVERIFY(f.window->staMain().panelText(2).startsWith(u"Alarm 26/"_s));
+    }
+
+    void statusPanels_actOnTheLeftButtonOnly_data()
+    {
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<Qt::MouseButton>("button");
+        for (int panel : {1, 2}) {
+            for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+                QTest::addRow("panel %d button %d", panel, int(button)) << panel << button;
+        }
+    }
+    void statusPanels_actOnTheLeftButtonOnly()
+    {
+        QFETCH(int, panel);
+        QFETCH(Qt::MouseButton, button);
+        MainWindowFixture f;
+        f.start();
+        const QDateTime created = f.record(0).Crt();
+        f.platform.advance(3600);
+        QTest::mousePress(f.window->staMain().panel(panel), button);
+        const bool acts = button == Qt::LeftButton;
+        QCOMPARE(f.record(0).Crt() != created, acts && panel == 1);
+        QCOMPARE(f.platform.menusShown.size(), acts && panel == 2 ? 1 : 0);
     }
 
     void minimise_hidesOnlyWhereATrayExists_data()
