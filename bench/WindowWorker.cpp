@@ -5,6 +5,7 @@
 #include "mainwin/ContentBox.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/TabPage.h"
+#include "mainwin/TabRows.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/frmMain.h"
 #include "platform/QtPlatformServices.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTabBar>
 #include <QThread>
 #include <QWindow>
 #include <functional>
@@ -91,7 +91,7 @@ void save(frmMain &window)
 
 void pressTab(frmMain &window, int index)
 {
-    QTabBar *bar = window.tabMain().tabBar();
+    TabRows *bar = window.tabMain().tabBar();
     const QPointF at = bar->tabRect(index).center();
     const QPointF global = bar->mapToGlobal(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});

@@ -1,5 +1,6 @@
 #include "mainwin/ContentBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTextDocument>
@@ -55,6 +56,18 @@ void ContentBox::showEvent(QShowEvent *event)
         setPlainText(text);
     }
     QPlainTextEdit::showEvent(event);
+}
+
+void ContentBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool menuKey = event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit rightPressed(viewport()->mapToGlobal(cursorRect().bottomLeft()));
 }
 
 void ContentBox::mousePressEvent(QMouseEvent *event)

@@ -24,9 +24,11 @@ public:
     void setText(const QString &text);
 
 signals:
+    // A right press, or the Menu key or Shift+F10 at the caret.
     void rightPressed(const QPoint &globalPos);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QShortcut>
 
 TabPage::TabPage(QWidget *parent)
     : QFrame(parent)
@@ -19,4 +20,12 @@ TabPage::TabPage(QWidget *parent)
     m_txtCont->setEnabled(false);
     m_cmdTitle->setObjectName(QStringLiteral("cmdTitle"));
     m_cmdTitle->setEnabled(false);
+
+    // Alt+Down opens the title list from anywhere in the window; only the page in front is
+    // visible, so only its shortcut is live.
+    auto *openTitles = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), this);
+    connect(openTitles, &QShortcut::activated, m_cboTitle, [this] {
+        if (m_cboTitle->isEnabled())
+            m_cboTitle->showPopup();
+    });
 }

@@ -1,115 +1,103 @@
 #include "mainwin/TabStrip.h"
 
-#include <QMouseEvent>
-#include <QSignalBlocker>
+#include "mainwin/TabRows.h"
+
+#include <QApplication>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
-#include <QTabBar>
 
 namespace {
 constexpr int Border = 2;
 }
 
-// Hands every press to the strip, which decides what changes; the wheel and the keyboard do
-// not change tabs behind the program's back.
-class TabStrip::Bar final : public QTabBar
-{
-public:
-    explicit Bar(TabStrip *strip)
-        : QTabBar(strip)
-        , m_strip(strip)
-    {
-        setFocusPolicy(Qt::NoFocus);
-        setUsesScrollButtons(true);
-        setExpanding(false);
-        setElideMode(Qt::ElideNone);
-        setDrawBase(false);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        m_strip->pressTab(
-            event->button(), event->globalPosition().toPoint(), tabAt(event->position().toPoint()));
-        // Only the scroll buttons are left to the bar itself.
-        if (tabAt(event->position().toPoint()) < 0)
-            QTabBar::mousePressEvent(event);
-    }
-    void mouseMoveEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
-#if QT_CONFIG(wheelevent)
-    void wheelEvent(QWheelEvent *event) override
-    {
-        event->accept();
-    }
-#endif
-
-private:
-    TabStrip *m_strip;
-};
-
 TabStrip::TabStrip(QWidget *parent)
     : QWidget(parent)
-    , m_bar(new Bar(this))
+    , m_rows(new TabRows(this))
     , m_pages(new QStackedWidget(this))
-{ }
+{
+    connect(m_rows, &TabRows::pressed, this, &TabStrip::pressTab);
+    connect(m_rows, &TabRows::stepRequested, this, &TabStrip::stepTab);
+    connect(m_rows, &TabRows::menuRequested, this, [this] {
+        const QRect selected = m_rows->tabRect(m_rows->currentIndex());
+        pressTab(Qt::RightButton, m_rows->mapToGlobal(selected.bottomLeft()), -1);
+    });
+    addShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Tab)}, 1);
+    addShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+        -1);
+}
+
+void TabStrip::addShortcuts(std::initializer_list<QKeySequence> keys, int delta)
+{
+    for (const QKeySequence &key : keys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, delta] { stepTab(delta); });
+    }
+}
 
 int TabStrip::count() const
 {
-    return m_bar->count();
+    return m_rows->count();
 }
 
 int TabStrip::selectedPosition() const
 {
-    return m_bar->currentIndex() + 1;
+    return m_rows->currentIndex() + 1;
 }
 
 void TabStrip::addTab()
 {
-    const QSignalBlocker blocker(m_bar);
-    m_bar->addTab(QString());
+    m_rows->addTab();
+    placeRows();
 }
 
 void TabStrip::removeLastTab()
 {
-    const QSignalBlocker blocker(m_bar);
-    m_bar->removeTab(m_bar->count() - 1);
+    m_rows->removeLastTab();
+    placeRows();
 }
 
 QString TabStrip::caption(int position) const
 {
-    return m_bar->tabData(position - 1).toString();
+    return m_rows->caption(position - 1);
 }
 
 void TabStrip::setCaption(int position, const QString &caption)
 {
-    // "&" in a caption is text, not a mnemonic.
-    QString shown = caption;
-    m_bar->setTabText(position - 1, shown.replace(u'&', QStringLiteral("&&")));
-    m_bar->setTabData(position - 1, caption);
+    m_rows->setCaption(position - 1, caption);
+    placeRows();
 }
 
 void TabStrip::selectTab(int position)
 {
+    // Focus in the page that goes behind moves to the same control on the page in front.
+    const QWidget *focus = QApplication::focusWidget();
+    const QString focusName
+        = focus && m_pages->isAncestorOf(focus) ? focus->objectName() : QString();
     emit aboutToChange();
-    {
-        const QSignalBlocker blocker(m_bar);
-        m_bar->setCurrentIndex(position - 1);
-    }
+    m_rows->setCurrentIndex(position - 1);
     emit changed();
+    if (!focusName.isEmpty() && m_pages->currentWidget()) {
+        if (auto *same = m_pages->currentWidget()->findChild<QWidget *>(focusName))
+            same->setFocus();
+    }
+}
+
+void TabStrip::stepTab(int delta)
+{
+    const int target = (m_rows->currentIndex() + delta + count()) % count();
+    const QRect rect = m_rows->tabRect(target);
+    pressTab(Qt::LeftButton, m_rows->mapToGlobal(rect.center()), target);
 }
 
 QRect TabStrip::clientArea() const
 {
-    const int top = m_bar->sizeHint().height() + Border;
+    const int top = rowsHeight() + Border;
     return QRect(Border, top, width() - 2 * Border, height() - top - Border);
-}
-
-QTabBar *TabStrip::tabBar() const
-{
-    return m_bar;
 }
 
 void TabStrip::pressTab(Qt::MouseButton button, const QPoint &globalPos, int index)
@@ -117,15 +105,26 @@ void TabStrip::pressTab(Qt::MouseButton button, const QPoint &globalPos, int ind
     emit mousePressed(button, globalPos);
     if (button != Qt::LeftButton || index < 0)
         return;
-    if (index == m_bar->currentIndex())
+    if (index == m_rows->currentIndex())
         emit changed();
     else
         selectTab(index + 1);
 }
 
+int TabStrip::rowsHeight() const
+{
+    return m_rows->heightForWidth(width());
+}
+
+void TabStrip::placeRows()
+{
+    m_rows->setGeometry(0, 0, width(), rowsHeight());
+    update();
+}
+
 void TabStrip::resizeEvent(QResizeEvent *)
 {
-    m_bar->setGeometry(0, 0, width(), m_bar->sizeHint().height());
+    placeRows();
 }
 
 void TabStrip::paintEvent(QPaintEvent *)
@@ -133,8 +132,8 @@ void TabStrip::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionTabWidgetFrame option;
     option.initFrom(this);
-    option.rect
-        = QRect(0, m_bar->sizeHint().height(), width(), height() - m_bar->sizeHint().height());
-    option.tabBarSize = m_bar->sizeHint();
+    const int top = rowsHeight();
+    option.rect = QRect(0, top, width(), height() - top);
+    option.tabBarSize = QSize(width(), top);
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, option);
 }

@@ -3,12 +3,17 @@
 #include <QWidget>
 
 class QStackedWidget;
-class QTabBar;
+class TabRows;
 
-// The tab strip: a row of tabs over a client area in which the tab pages lie stacked.
+// The tab strip: rows of tabs over a client area in which the tab pages lie stacked.
 // Positions count from 1. A change of the selected tab is reported in two steps,
 // aboutToChange() while the old tab is still selected and changed() once the new one is;
-// a press on the selected tab reports changed() alone.
+// a press on the selected tab reports changed() alone. Every press, of any button and
+// anywhere on the rows, is reported first by mousePressed().
+// The keyboard goes the same way as the mouse: Ctrl+PgDn/Ctrl+Tab and Ctrl+PgUp/
+// Ctrl+Shift+Tab anywhere in the window, and the arrow keys on the focused strip, act as a
+// left press on the next or previous tab; the Menu key and Shift+F10 on the focused strip
+// as a right press on the selected tab.
 class TabStrip final : public QWidget
 {
     Q_OBJECT
@@ -25,10 +30,13 @@ public:
     void setCaption(int position, const QString &caption);
     // Selects the tab and reports aboutToChange() and changed(), as a press does.
     void selectTab(int position);
+    // Presses the tab `delta` places on from the selected one, round the ends.
+    void stepTab(int delta);
 
+    // Below the rows and inside the border; it shrinks as the captions need more rows.
     QRect clientArea() const;
     QStackedWidget *pageStack() const { return m_pages; }
-    QTabBar *tabBar() const;
+    TabRows *tabBar() const { return m_rows; }
 
 signals:
     void mousePressed(Qt::MouseButton button, const QPoint &globalPos);
@@ -40,9 +48,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    class Bar;
     void pressTab(Qt::MouseButton button, const QPoint &globalPos, int index);
+    void addShortcuts(std::initializer_list<QKeySequence> keys, int delta);
+    int rowsHeight() const;
+    void placeRows();
 
-    Bar *m_bar;
+    TabRows *m_rows;
     QStackedWidget *m_pages;
 };

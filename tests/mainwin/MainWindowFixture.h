@@ -3,12 +3,12 @@
 #include "RecordingPlatform.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/TabPage.h"
+#include "mainwin/TabRows.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/frmMain.h"
 #include "store/clsTabCont.h"
 
 #include <QComboBox>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -31,7 +31,7 @@ struct MainWindowFixture
     clsTabCont &record(int i) { return window->tabs()[i]; }
     ContentBox *box(int i) { return window->page(i).txtCont(); }
     QComboBox *titles(int i) { return window->page(i).cboTitle(); }
-    QTabBar *bar() { return window->tabMain().tabBar(); }
+    TabRows *bar() { return window->tabMain().tabBar(); }
 
     void pressTab(int index, Qt::MouseButton button = Qt::LeftButton)
     {
