@@ -89,6 +89,8 @@ void TabStrip::selectTab(int position)
 
 void TabStrip::stepTab(int delta)
 {
+    if (count() == 0)
+        return;
     const int target = (m_rows->currentIndex() + delta + count()) % count();
     const QRect rect = m_rows->tabRect(target);
     pressTab(Qt::LeftButton, m_rows->mapToGlobal(rect.center()), target);
