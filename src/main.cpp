@@ -5,7 +5,6 @@
 #include "platform/QtPlatformServices.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QSessionManager>
 #include <QStandardPaths>
 
@@ -23,8 +22,7 @@ int main(int argc, char *argv[])
 
     const QString appDir = locateAppDirectory(QApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    SingleInstance instance(appDir, runtimeDir.isEmpty() ? QDir::tempPath() : runtimeDir);
+    SingleInstance instance(appDir);
     if (!instance.claim())
         return 0;
 

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -48,6 +50,52 @@ qint16 int16Of(const QString &value)
     if (!converted)
         throw LineFailure();
     return *converted;
+}
+
+// On the screen the window overlaps most, or centred on the primary screen when it overlaps
+// none (a monitor since removed); no larger than that screen's free area and wholly on it, so
+// that a damaged size or a changed scale never puts the close button or the status bar out of
+// reach.
+QRect fitOnScreen(QRect client, const QMargins &frame)
+{
+    const QRect framed = client.marginsAdded(frame);
+    const QScreen *best = nullptr;
+    qint64 bestArea = 0;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect common = screen->availableGeometry().intersected(framed);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    const QRect room = (best ? best : QGuiApplication::primaryScreen())
+                           ->availableGeometry()
+                           .marginsRemoved(frame);
+    client.setSize(client.size().boundedTo(room.size()));
+    if (!best)
+        client.moveCenter(room.center());
+    client.moveLeft(std::clamp(client.left(), room.left(), room.right() + 1 - client.width()));
+    client.moveTop(std::clamp(client.top(), room.top(), room.bottom() + 1 - client.height()));
+    return client;
+}
+
+// A line as the report quotes it: a damaged file may hold lines of any length.
+QString shortened(const QString &line)
+{
+    constexpr qsizetype Shown = 40;
+    return line.size() <= Shown ? line : line.left(Shown) + u"…"_s;
+}
+
+QString problemReport(const QStringList &problems)
+{
+    constexpr qsizetype Listed = 5;
+    QString text = u"Iniファイル読み込み時に予期せぬエラーが発生しました"_s;
+    for (const QString &problem : problems.mid(0, Listed))
+        text += u"\r\n"_s + problem;
+    if (problems.size() > Listed)
+        text += u"\r\nほか %1 件"_s.arg(problems.size() - Listed);
+    return text;
 }
 
 } // namespace
@@ -91,26 +139,26 @@ void SettingsFile::ReadIni()
         return;
     }
 
-    const auto reportFailure = [this] {
-        m_main.platform().showMessage(u"Iniファイル読み込み時に予期せぬエラーが発生しました"_s,
-            u"読み込み時のエラー"_s, MessageIcon::Critical);
-    };
-    const auto guarded = [&](const auto &step) {
+    QStringList problems;
+    // `where` names the failed step for the report.
+    const auto guarded = [&](const auto &where, const auto &step) {
         try {
             step();
         } catch (const TabError &failure) {
             // An alarm time that is not a minute ahead is simply not set.
             if (failure.number() != TabError::AlarmTooSoon)
-                reportFailure();
+                problems.append(where());
         } catch (const std::exception &) {
-            reportFailure();
+            problems.append(where());
         }
     };
 
+    const QStringList lines = splitNoteLines(text);
     int section = 0;
-    for (const QString &line : splitNoteLines(text)) {
-        guarded([&] {
-            const QString s = trimBlanks(line);
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString s = trimBlanks(lines[n]);
+        const auto where = [&] { return u"%1行目: %2"_s.arg(n + 1).arg(shortened(s)); };
+        guarded(where, [&] {
             if (s.startsWith(u'-')) {
                 section = 0;
             } else if (s.startsWith(u'[')) {
@@ -130,7 +178,12 @@ void SettingsFile::ReadIni()
     if (m_geometryRead)
         restoreGeometry();
     for (int i = 0; i < m_main.tabCount(); ++i)
-        guarded([this, i] { refreshPage(i); });
+        guarded([i] { return u"[Tab%1] の表示"_s.arg(i + 1); }, [this, i] { refreshPage(i); });
+    // One box for the whole file, once it is all applied: a damaged file never asks for one
+    // click per line, and a quit while the box is open finds the settings fully read.
+    if (!problems.isEmpty())
+        m_main.platform().showMessage(
+            problemReport(problems), u"読み込み時のエラー"_s, MessageIcon::Critical);
 }
 
 void SettingsFile::applyGlobal(const QString &key, const QString &value)
@@ -228,17 +281,18 @@ void SettingsFile::restoreGeometry()
     QRect wanted = Twips::of(m_main).toPixels(m_geometry);
     if (wanted.width() <= 0 || wanted.height() <= 0)
         wanted.setSize(m_main.size());
-    // A window that would lie outside every screen (a monitor since removed) comes back on
-    // the primary screen.
-    const auto screens = QGuiApplication::screens();
-    const bool onSomeScreen = std::any_of(screens.begin(), screens.end(),
-        [&](QScreen *screen) { return screen->availableGeometry().intersects(wanted); });
-    if (!onSomeScreen) {
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        wanted.setSize(wanted.size().boundedTo(available.size()));
-        wanted.moveCenter(available.center());
+    // The native window, unmapped, is enough for most platforms to know the frame they add.
+    m_main.winId();
+    QMargins frame = m_main.windowHandle()->frameMargins();
+    // On X11 the window manager's frame is known only once the window is shown; until then
+    // the style's title bar height and frame width stand in for it, so that the title bar
+    // stays on the screen.
+    if (frame.isNull()) {
+        const int border = m_main.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame = QMargins(border, border + m_main.style()->pixelMetric(QStyle::PM_TitleBarHeight),
+            border, border);
     }
-    m_main.setGeometry(wanted);
+    m_main.setGeometry(fitOnScreen(wanted, frame));
 }
 
 void SettingsFile::refreshPage(int i)

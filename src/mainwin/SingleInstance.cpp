@@ -1,52 +1,30 @@
 #include "mainwin/SingleInstance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
-
-namespace {
-
-QString keyFor(const QString &notesDir)
+SingleInstance::SingleInstance(const QString &notesDir)
+    : m_notesDir(notesDir)
+    , m_lock(notesDir)
+    , m_server(notesDir)
 {
-    const QByteArray canonical = QDir(notesDir).canonicalPath().toUtf8();
-    return QStringLiteral("nokuri-")
-        + QString::fromLatin1(
-            QCryptographicHash::hash(canonical, QCryptographicHash::Sha1).toHex().left(16));
+    connect(&m_server, &ActivationServer::activationRequested, this,
+        &SingleInstance::activationRequested);
 }
-
-} // namespace
-
-SingleInstance::SingleInstance(const QString &notesDir, const QString &runtimeDir)
-    : m_serverName(QDir(runtimeDir).filePath(keyFor(notesDir)))
-    , m_lock(m_serverName + QStringLiteral(".lock"))
-{
-    m_lock.setStaleLockTime(0);
-}
-
-SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim()
 {
-    if (!m_lock.tryLock()) {
-        QLocalSocket socket;
-        socket.connectToServer(m_serverName);
-        if (socket.waitForConnected(2000)) {
-            socket.write("show");
-            socket.waitForBytesWritten(2000);
-            socket.disconnectFromServer();
-        }
-        return false;
+    switch (m_lock.state()) {
+    case FolderLock::State::Held:
+        // Without the socket (its name taken by someone else) only the raising is lost.
+        m_server.listen();
+        return true;
+    case FolderLock::State::Unavailable:
+        // A folder that takes no lock file: the socket's name, unique per folder, is the lock.
+        if (m_server.listen())
+            return true;
+        break;
+    case FolderLock::State::HeldElsewhere:
+        break;
     }
-    m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(m_serverName);
-    m_server->listen(m_serverName);
-    connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *peer = m_server->nextPendingConnection()) {
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            emit activationRequested();
-        }
-    });
-    return true;
+    if (!ActivationServer::askToShow(m_notesDir))
+        qWarning("Nokuri is already running on %s but does not answer", qPrintable(m_notesDir));
+    return false;
 }

@@ -9,6 +9,21 @@
 
 namespace {
 
+// A caption from a damaged settings file may be megabytes long, and laying out such a text
+// takes minutes; the strip shows its beginning, the tab keeps it whole.
+constexpr qsizetype ShownCaptionLength = 200;
+
+QString shortCaption(QString caption)
+{
+    if (caption.size() > ShownCaptionLength) {
+        caption.truncate(ShownCaptionLength);
+        if (caption.back().isHighSurrogate())
+            caption.chop(1);
+        caption += u'…';
+    }
+    return caption;
+}
+
 // "&" in a caption is text, not a mnemonic.
 QString shownText(QString caption)
 {
@@ -150,7 +165,7 @@ int TabRows::naturalWidth(int index) const
     QStyleOptionTab option;
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
-    option.text = shownText(caption(index));
+    option.text = shownText(shortCaption(caption(index)));
     const QFontMetrics metrics = fontMetrics();
     const QSize content(metrics.size(Qt::TextShowMnemonic, option.text).width()
             + style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this),
@@ -181,7 +196,7 @@ QStyleOptionTab TabRows::tabOption(int index, const Arrangement &arrangement) co
     option.rect = arrangement.rects[at];
     option.row = arrangement.rowOf[at];
 
-    QString text = caption(index);
+    QString text = shortCaption(caption(index));
     if (option.rect.width() < naturalWidth(index)) {
         const int room
             = option.rect.width() - style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);

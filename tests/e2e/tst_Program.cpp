@@ -232,6 +232,47 @@ private slots:
         QCOMPARE(
             readFile(QDir(m_prog).filePath(u"Tab1A.tab"_s)), cp932(u"買い物\r\n牛乳unsaved\r\n"_s));
     }
+
+    // A second start from another login session (its own runtime folder) on the same notes
+    // folder brings the running window to the front and ends without touching the notes.
+    void secondStartFromAnotherSession_raisesTheFirstAndEnds()
+    {
+        QVERIFY(startNokuri());
+        QProcess other;
+        other.setProcessEnvironment(environment());
+        other.start(u"xlogo"_s, {u"-geometry"_s, u"700x700+0+0"_s});
+        const QString otherWindow = waitForWindow(u"^xlogo$"_s);
+        QVERIFY(!otherWindow.isEmpty());
+        // Which of the two is higher in the stacking order; xwininfo lists the top first.
+        const auto upper = [&] {
+            const QStringList lines
+                = tool(u"xwininfo"_s, {u"-root"_s, u"-children"_s}).split(u'\n');
+            for (const QString &line : lines) {
+                const QString id
+                    = QString::number(line.trimmed().section(u' ', 0, 0).toULongLong(nullptr, 16));
+                if (id == m_window || id == otherWindow)
+                    return id;
+            }
+            return QString();
+        };
+        QCOMPARE(upper(), otherWindow);
+
+        QDir home(m_home->path());
+        QVERIFY(home.mkpath(u"runtime2"_s));
+        QFile::setPermissions(
+            home.filePath(u"runtime2"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = environment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime2"_s));
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QDir(m_prog).filePath(u"nokuri"_s), {});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(upper(), m_window, 10000);
+        QCOMPARE(m_nokuri.state(), QProcess::Running);
+        other.kill();
+        other.waitForFinished();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgram)
