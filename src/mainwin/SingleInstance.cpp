@@ -11,20 +11,20 @@ SingleInstance::SingleInstance(const QString &notesDir)
 
 bool SingleInstance::claim()
 {
-    switch (m_lock.state()) {
-    case FolderLock::State::Held:
+    if (m_lock.state() == FolderLock::State::Held) {
         // Without the socket (its name taken by someone else) only the raising is lost.
         m_server.listen();
         return true;
-    case FolderLock::State::Unavailable:
-        // A folder that takes no lock file: the socket's name, unique per folder, is the lock.
-        if (m_server.listen())
-            return true;
-        break;
-    case FolderLock::State::HeldElsewhere:
-        break;
     }
-    if (!ActivationServer::askToShow(m_notesDir))
-        qWarning("Nokuri is already running on %s but does not answer", qPrintable(m_notesDir));
+    // A folder that takes no lock file: the socket's name, unique per folder, is the lock.
+    if (m_lock.state() == FolderLock::State::Unavailable && m_server.listen())
+        return true;
+    if (ActivationServer::askToShow(m_notesDir))
+        return false;
+    // Neither lock nor socket can be had and nobody answers: the folder itself is unusable,
+    // and saving will say so.
+    if (m_lock.state() == FolderLock::State::Unavailable)
+        return true;
+    qWarning("Nokuri is already running on %s but does not answer", qPrintable(m_notesDir));
     return false;
 }
