@@ -18,7 +18,8 @@ void NoteFiles::ReadTabFiles()
 {
     m_known.clear();
     const EntryScan scan = readEntryFiles(m_main.appDir(), &m_known);
-    for (const QList<Entry> &entries : scan.tabs) {
+    for (qsizetype tab = 0; tab < scan.tabs.size(); ++tab) {
+        const QList<Entry> &entries = scan.tabs.at(tab);
         const Entry &first = entries.first();
         if (m_main.tabCount() > 0) {
             m_main.AddTabPage(first.title, first.content);
@@ -31,15 +32,20 @@ void NoteFiles::ReadTabFiles()
             m_main.selectTitleItem(0, 0);
             record.DispCont(0);
         }
+        const int t = m_main.tabCount() - 1;
+        clsTabCont &record = m_main.tabs()[t];
+        for (qsizetype k = 1; k < entries.size(); ++k)
+            record.AddTitle(t, entries.at(k).title, entries.at(k).content);
+        const QList<EntrySource> &sources = scan.sources.at(tab);
+        for (qsizetype k = 0; k < sources.size(); ++k) {
+            if (sources.at(k) != EntrySource())
+                record.setEntrySource(int(k), sources.at(k));
+        }
         if (entries.size() == 1)
             continue;
         // Each entry read becomes the displayed one in turn, so the tab ends up showing its
         // last entry; showing only that one gives the same page without filling the box for
         // every entry in between.
-        const int t = m_main.tabCount() - 1;
-        clsTabCont &record = m_main.tabs()[t];
-        for (qsizetype k = 1; k < entries.size(); ++k)
-            record.AddTitle(t, entries.at(k).title, entries.at(k).content);
         record.DispTitle(t, record.NoOfCont() - 1);
         record.DispCont(t);
     }
@@ -57,14 +63,17 @@ bool NoteFiles::SaveAll()
 
     QList<SaveFile> entryFiles;
     QList<Entry> entries;
+    QList<EntrySource> sources;
     for (int n = 1; n <= m_main.tabCount(); ++n) {
         const clsTabCont &record = m_main.tabs()[n - 1];
         for (int j = 0; j < record.NoOfCont(); ++j) {
             const Entry entry {record.Title(j), record.Cont(j)};
+            const EntrySource source = record.entrySource(j);
             const QString name = entryFileName(n, j);
             entries.append(entry);
-            entryFiles.append(SaveFile(
-                name, m_known.holding(name, entry), [entry] { return entryFileBytes(entry); }));
+            sources.append(source);
+            entryFiles.append(SaveFile(name, m_known.holding(name, entry, source),
+                [entry, source] { return entryFileBytes(entry, source); }));
         }
     }
     QHash<QString, FileStamp> stamps;
@@ -75,7 +84,7 @@ bool NoteFiles::SaveAll()
         for (qsizetype i = 0; i < entryFiles.size(); ++i) {
             const auto stamp = stamps.constFind(entryFiles[i].name);
             if (stamp != stamps.cend())
-                m_known.remember(entryFiles[i].name, entries[i], *stamp);
+                m_known.remember(entryFiles[i].name, entries[i], sources[i], *stamp);
         }
         return true;
     }

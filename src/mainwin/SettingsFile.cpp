@@ -123,7 +123,8 @@ SaveFile SettingsFile::WriteIni() const
     QStringList infos;
     for (int i = 0; i < m_main.tabCount(); ++i)
         infos.append(m_main.tabs()[i].Info());
-    return {QString::fromLatin1(FileName), encodeNoteText(composeIni(globals, infos))};
+    // Always cp932: a file in UTF-8 would leave the Windows program without any tab.
+    return {QString::fromLatin1(FileName), encodeCp932Lossy(composeIni(globals, infos))};
 }
 
 void SettingsFile::ReadIni()
@@ -205,6 +206,9 @@ void SettingsFile::applyGlobal(const QString &key, const QString &value)
             m_main.tabMain().selectTab(position);
     } else if (key == u"DefFontName") {
         m_main.tabs().DefFontName = value;
+    } else if (key == exactValueKey(u"DefFontName"_s)) {
+        if (const auto exact = exactIniValue(m_main.tabs().DefFontName, value))
+            m_main.tabs().DefFontName = *exact;
     } else if (key == u"DefFontSize") {
         if (parseIniNumber(value))
             m_main.tabs().DefFontSize = int16Of(value);
@@ -222,6 +226,9 @@ void SettingsFile::applyTab(int index, const QString &key, const QString &value)
     clsTabCont &record = m_main.tabs()[index];
     if (key == u"FontName") {
         record.setFontName(value);
+    } else if (key == exactValueKey(u"FontName"_s)) {
+        if (const auto exact = exactIniValue(record.FontName(), value))
+            record.setFontName(*exact);
     } else if (key == u"FontSize") {
         const auto number = parseIniNumber(value);
         if (!number)
@@ -254,6 +261,9 @@ void SettingsFile::applyTab(int index, const QString &key, const QString &value)
             record.setDispIndex(int16Of(value));
     } else if (key == u"TabCaption") {
         record.setOmidasi(value);
+    } else if (key == exactValueKey(u"TabCaption"_s)) {
+        if (const auto exact = exactIniValue(record.Omidasi(), value))
+            record.setOmidasi(*exact);
     }
 }
 

@@ -21,6 +21,30 @@ size_t duoIndex(uchar lead, uchar trail)
 
 constexpr size_t DuoCount = 60 * 256;
 
+// What Linux input methods give where Windows gives the look-alike that cp932 holds; Windows
+// converters write these as the look-alike's bytes, ICU has no bytes for them.
+char16_t windowsTwin(char16_t c)
+{
+    switch (c) {
+    case u'\u301C': // WAVE DASH
+        return u'\uFF5E'; // FULLWIDTH TILDE, 81 60
+    case u'\u2212': // MINUS SIGN
+        return u'\uFF0D'; // FULLWIDTH HYPHEN-MINUS, 81 7C
+    case u'\u2016': // DOUBLE VERTICAL LINE
+        return u'\u2225'; // PARALLEL TO, 81 61
+    case u'\u2014': // EM DASH
+        return u'\u2015'; // HORIZONTAL BAR, 81 5C
+    case u'\u00A2': // CENT SIGN
+        return u'\uFFE0'; // 81 91
+    case u'\u00A3': // POUND SIGN
+        return u'\uFFE1'; // 81 92
+    case u'\u00AC': // NOT SIGN
+        return u'\uFFE2'; // 81 CA
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 Cp932Tables &Cp932Tables::forThisThread()
@@ -146,20 +170,28 @@ quint32 Cp932Tables::character(char16_t c)
     quint32 &entry = m_chars[c];
     if (entry)
         return entry;
-    entry = Invalid;
+    entry = ownBytes(c);
+    if (entry == Invalid) {
+        if (const char16_t twin = windowsTwin(c))
+            entry = character(twin);
+    }
+    return entry;
+}
+
+quint32 Cp932Tables::ownBytes(char16_t c)
+{
     if (!m_encoder->isValid() || !m_decoder->isValid())
-        return entry;
+        return Invalid;
     startAfresh();
     const QByteArray bytes = (*m_encoder)(QStringView(&c, 1));
     if (m_encoder->hasError() || bytes.isEmpty() || bytes.size() > 2)
-        return entry;
+        return Invalid;
     // Only bytes that read back as the same character: ICU also maps some characters to
     // look-alikes or drops them without reporting an error.
     const QString back = (*m_decoder)(bytes);
     if (m_decoder->hasError() || back.size() != 1 || back.front().unicode() != c)
-        return entry;
+        return Invalid;
     const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
-    entry = Known | quint32(bytes.size()) << 16
+    return Known | quint32(bytes.size()) << 16
         | (bytes.size() == 2 ? quint32(b[0]) << 8 | b[1] : b[0]);
-    return entry;
 }

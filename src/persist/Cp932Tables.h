@@ -13,7 +13,9 @@
 // reading and saving a large note set slow; a table lookup is many times faster. The tables
 // hold nothing of their own: each entry is ICU's answer for that one character, asked the first
 // time the character turns up. Text that is not plain cp932 in either direction is left to ICU
-// and the UTF-8 fallback, so every result equals what ICU alone gives.
+// and the UTF-8 fallback, so every result equals what ICU alone gives, but for one addition:
+// seven characters that ICU cannot encode are written as their Windows look-alikes (U+301C
+// WAVE DASH as U+FF5E, 81 60), as Windows converters do.
 // One set of tables per thread.
 class Cp932Tables final
 {
@@ -39,6 +41,7 @@ private:
     quint32 singleByte(uchar byte);
     quint32 byteDuo(uchar lead, uchar trail);
     quint32 character(char16_t c);
+    quint32 ownBytes(char16_t c);
     quint32 decoded(QByteArrayView bytes);
     void startAfresh();
 

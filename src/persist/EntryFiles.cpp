@@ -103,18 +103,24 @@ std::optional<EntryName> parseEntryFileName(QStringView name)
     return EntryName {number, letter.unicode() - u'A'};
 }
 
-QByteArray entryFileBytes(const Entry &entry)
+QByteArray entryFileBytes(const Entry &entry, const EntrySource &source)
 {
-    return encodeNoteText(entry.title + u"\r\n"_s + entry.content + u"\r\n"_s);
+    if (source.bytes && parseEntryFile(*source.bytes) == entry)
+        return *source.bytes;
+    return encodeNoteText(entry.title + u"\r\n"_s + entry.content + u"\r\n"_s, source.encoding);
 }
 
-Entry parseEntryFile(const QByteArray &bytes, bool *writtenAlike)
+Entry parseEntryFile(const QByteArray &bytes, EntrySource *source)
 {
-    bool alike = false;
-    QString text = decodeNoteText(bytes, writtenAlike ? &alike : nullptr);
-    if (writtenAlike)
-        *writtenAlike = alike && isWrittenAlike(text);
-    return parseEntryText(std::move(text));
+    DecodedNote note = decodeNote(bytes);
+    if (source) {
+        source->encoding = note.encoding;
+        if (note.alike && isWrittenAlike(note.text))
+            source->bytes.reset();
+        else
+            source->bytes = bytes;
+    }
+    return parseEntryText(std::move(note.text));
 }
 
 EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
@@ -123,6 +129,7 @@ EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
     const QDir directory(dir);
     for (int number = 1; number <= MaxTabNumber; ++number) {
         QList<Entry> entries;
+        QList<EntrySource> sources;
         for (int index = 0; index < MaxEntries; ++index) {
             const QString name = entryFileName(number, index);
             const QString path = directory.filePath(name);
@@ -136,13 +143,16 @@ EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
                 scan.unreadable.append(name + u": "_s + file.errorString());
                 continue;
             }
-            bool alike = false;
-            entries.append(parseEntryFile(bytes, &alike));
-            if (known && alike)
-                known->remember(name, entries.constLast(), FileStamp::of(status));
+            EntrySource source;
+            entries.append(parseEntryFile(bytes, &source));
+            sources.append(source);
+            if (known)
+                known->remember(name, entries.constLast(), source, FileStamp::of(status));
         }
-        if (!entries.isEmpty())
+        if (!entries.isEmpty()) {
             scan.tabs.append(entries);
+            scan.sources.append(sources);
+        }
     }
     return scan;
 }

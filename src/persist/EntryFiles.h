@@ -22,13 +22,14 @@ struct EntryName
 // number without leading zeros. Anything else (Tab31A.tab, Tab01A.tab, Tab1a.tab) is nothing.
 std::optional<EntryName> parseEntryFileName(QStringView name);
 
-// Title, CR LF, content, CR LF, in the note encoding.
-QByteArray entryFileBytes(const Entry &entry);
+// Title, CR LF, content, CR LF, in the entry's encoding; an entry that is still what its
+// source bytes hold gives those bytes.
+QByteArray entryFileBytes(const Entry &entry, const EntrySource &source = {});
 
 // Line 1 is the title; the other lines, joined by CR LF, the content.
-// `writtenAlike` (when given) tells whether entryFileBytes is known to give these very bytes back
-// for the entry; UTF-8 files never count.
-Entry parseEntryFile(const QByteArray &bytes, bool *writtenAlike = nullptr);
+// `source` (when given) learns how the file was written: entryFileBytes(entry, *source) gives
+// these very bytes back.
+Entry parseEntryFile(const QByteArray &bytes, EntrySource *source = nullptr);
 
 struct EntryScan
 {
@@ -36,8 +37,10 @@ struct EntryScan
     QList<QList<Entry>> tabs;
     // Files that exist but could not be read, each as "name: reason".
     QStringList unreadable;
+    // The source of each entry of `tabs`, in the same places.
+    QList<QList<EntrySource>> sources = {};
 };
 
 // Reads Tab1A.tab to Tab30Z.tab from the directory, skipping the names that do not exist.
-// `known` (when given) learns the files whose bytes a save would write again unchanged.
+// `known` (when given) learns every file read, with its entry and source.
 EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known = nullptr);

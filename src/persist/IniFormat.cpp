@@ -1,6 +1,9 @@
 #include "persist/IniFormat.h"
 
+#include "persist/NoteCodec.h"
+
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +16,64 @@ const QString LineEnd = u"\r\n"_s;
 QString valueLine(const QString &key, const QString &value)
 {
     return key + u" = "_s + value + LineEnd;
+}
+
+const QString ExactSuffix = u".utf8"_s;
+
+// The value line, and the exact value's line where cp932 loses something.
+QString stringLines(const QString &key, const QString &value)
+{
+    QString lines = valueLine(key, value);
+    bool lost = false;
+    encodeCp932Lossy(value, &lost);
+    if (!lost)
+        return lines;
+    QString encoded;
+    for (const char byte : value.toUtf8()) {
+        const uchar b = uchar(byte);
+        if (b > u' ' && b < 0x7F && b != u'%')
+            encoded += QChar(char16_t(b));
+        else
+            encoded += u'%' + QString::number(b, 16).toUpper().rightJustified(2, u'0');
+    }
+    return lines + valueLine(exactValueKey(key), encoded);
+}
+
+int hexValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    return -1;
+}
+
+// Nothing unless every "%" starts two hexadecimal digits and the bytes are UTF-8.
+std::optional<QString> percentDecoded(QStringView encoded)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] != u'%') {
+            if (encoded[i].unicode() >= 0x80)
+                return std::nullopt;
+            bytes += char(encoded[i].unicode());
+            continue;
+        }
+        const int high = i + 2 < encoded.size() ? hexValue(encoded[i + 1]) : -1;
+        const int low = i + 2 < encoded.size() ? hexValue(encoded[i + 2]) : -1;
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes += char(high << 4 | low);
+        i += 2;
+    }
+    QStringDecoder utf8(QStringConverter::Utf8,
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
 }
 
 // Blanks are U+0020 only, as in the settings file's own trimming; tabs and other white space
@@ -43,7 +104,26 @@ std::optional<qint64> roundHalfEven(double value, qint64 min, qint64 max)
     return static_cast<qint64>(rounded);
 }
 
+// What the plain line of a string value gives when read back.
+QString cp932Form(const QString &value)
+{
+    return trimBlanks(decodeNoteText(encodeCp932Lossy(value)));
+}
+
 } // namespace
+
+QString exactValueKey(const QString &key)
+{
+    return key + ExactSuffix;
+}
+
+std::optional<QString> exactIniValue(const QString &plain, const QString &encoded)
+{
+    auto exact = percentDecoded(encoded);
+    if (!exact || cp932Form(*exact) != plain)
+        return std::nullopt;
+    return exact;
+}
 
 QString formatIniFloat(float value)
 {
@@ -140,13 +220,13 @@ std::optional<bool> parseIniBool(const QString &text)
 
 QString composeTabInfo(const TabInfo &info)
 {
-    return valueLine(u"FontName"_s, info.fontName)
+    return stringLines(u"FontName"_s, info.fontName)
         + valueLine(u"FontSize"_s, formatIniFloat(info.fontSize))
         + valueLine(u"CreatDate"_s, formatIniDate(info.created))
         + valueLine(u"AlarmDate"_s, formatIniDate(info.alarm))
         + valueLine(u"AlarmSetOn"_s, formatIniBool(info.alarmOn))
         + valueLine(u"DispIndex"_s, QString::number(info.dispIndex))
-        + valueLine(u"TabCaption"_s, info.caption);
+        + stringLines(u"TabCaption"_s, info.caption);
 }
 
 QString composeIni(const IniGlobals &globals, const QStringList &tabInfos)
@@ -157,7 +237,7 @@ QString composeIni(const IniGlobals &globals, const QStringList &tabInfos)
     text += valueLine(u"FormHeight"_s, formatIniFloat(globals.height));
     text += valueLine(u"FormWidth"_s, formatIniFloat(globals.width));
     text += valueLine(u"TabDisp"_s, QString::number(globals.tabDisp));
-    text += valueLine(u"DefFontName"_s, globals.defFontName);
+    text += stringLines(u"DefFontName"_s, globals.defFontName);
     text += valueLine(u"DefFontSize"_s, QString::number(globals.defFontSize));
     text += valueLine(u"MakeBackup"_s, formatIniBool(globals.makeBackup));
     text += valueLine(u"ScrlType"_s, globals.scrlType);

@@ -36,7 +36,18 @@ std::optional<QDateTime> parseIniDate(const QString &text);
 // "#True#" / "#False#"; anything else is nothing.
 std::optional<bool> parseIniBool(const QString &text);
 
-// One "[TabN]" section body: the seven lines of a tab, each ending CR LF.
+// TabSet.ini stays cp932, so that the Windows program reads every tab. A string value that
+// cp932 cannot hold whole (an emoji in a caption, a font name in another script) is written on
+// its own line with "?" for each such character, and the line "<key>.utf8 = <exact value>"
+// follows: the value as UTF-8, every byte outside "!".."~" and every "%" written as %XX
+// (TabCaption.utf8 = %F0%9F%93%9D%20Memo). The Windows program ignores the unknown key.
+QString exactValueKey(const QString &key);
+// The exact value of such a line, when it still belongs to `plain`, the value read from the
+// plain line beside it: after a hand edit of the plain value, that value wins.
+std::optional<QString> exactIniValue(const QString &plain, const QString &encoded);
+
+// One "[TabN]" section body: the seven lines of a tab, each ending CR LF, and the exact
+// values of strings that cp932 cannot hold.
 struct TabInfo
 {
     QString fontName;

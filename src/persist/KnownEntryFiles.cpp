@@ -1,8 +1,9 @@
 #include "persist/KnownEntryFiles.h"
 
-void KnownEntryFiles::remember(const QString &name, const Entry &entry, const FileStamp &stamp)
+void KnownEntryFiles::remember(
+    const QString &name, const Entry &entry, const EntrySource &source, const FileStamp &stamp)
 {
-    m_files.insert(name, {entry, stamp});
+    m_files.insert(name, {entry, source, stamp});
 }
 
 const KnownEntryFiles::Known *KnownEntryFiles::find(const QString &name) const
@@ -11,11 +12,12 @@ const KnownEntryFiles::Known *KnownEntryFiles::find(const QString &name) const
     return it == m_files.cend() ? nullptr : &it.value();
 }
 
-std::optional<FileStamp> KnownEntryFiles::holding(const QString &name, const Entry &entry) const
+std::optional<FileStamp> KnownEntryFiles::holding(
+    const QString &name, const Entry &entry, const EntrySource &source) const
 {
     const Known *known = find(name);
     if (!known || !sameText(known->entry.title, entry.title)
-        || !sameText(known->entry.content, entry.content))
+        || !sameText(known->entry.content, entry.content) || known->source != source)
         return std::nullopt;
     return known->stamp;
 }

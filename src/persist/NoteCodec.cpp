@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -22,10 +24,41 @@ QString decodeCp932(const QByteArray &bytes)
     return decoder(bytes);
 }
 
+QByteArray utf8Bytes(const QString &text)
+{
+    QStringEncoder utf8(QStringConverter::Utf8, Flags);
+    return utf8(text);
+}
+
+std::optional<QString> strictUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, Flags);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// UTF-8 without a byte order mark where it reads back as UTF-8: not where the bytes are valid
+// cp932 too (a few accented letters), nor where the text itself starts with U+FEFF.
+QByteArray encodeUtf8(const QString &text)
+{
+    const QByteArray bytes = utf8Bytes(text);
+    const bool readAsUtf8 = !bytes.startsWith(QByteArrayView(Utf8Bom, Utf8BomSize))
+        && !Cp932Tables::forThisThread().decode(bytes);
+    const bool plainAscii
+        = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    if (readAsUtf8 || plainAscii)
+        return bytes;
+    return QByteArray(Utf8Bom, Utf8BomSize) + bytes;
+}
+
 } // namespace
 
-QByteArray encodeNoteText(const QString &text)
+QByteArray encodeNoteText(const QString &text, NoteEncoding encoding)
 {
+    if (encoding == NoteEncoding::Utf8)
+        return encodeUtf8(text);
     if (auto bytes = Cp932Tables::forThisThread().encode(text))
         return *std::move(bytes);
     // Some character has no cp932 bytes of its own: the whole text goes the slow way.
@@ -35,21 +68,52 @@ QByteArray encodeNoteText(const QString &text)
     // an error (U+FEFF, U+200B and other default-ignorable characters).
     if (encoder.isValid() && !encoder.hasError() && decodeCp932(bytes) == text)
         return bytes;
-    QStringEncoder utf8(QStringConverter::Utf8, Flags);
-    return QByteArray(Utf8Bom, Utf8BomSize) + QByteArray(utf8(text));
+    return QByteArray(Utf8Bom, Utf8BomSize) + utf8Bytes(text);
 }
 
-QString decodeNoteText(const QByteArray &bytes, bool *alike)
+DecodedNote decodeNote(const QByteArray &bytes)
 {
-    if (alike)
-        *alike = false;
     if (bytes.startsWith(QByteArrayView(Utf8Bom, Utf8BomSize))) {
         QStringDecoder utf8(QStringConverter::Utf8, Flags);
-        return utf8(QByteArrayView(bytes).sliced(Utf8BomSize));
+        return {utf8(QByteArrayView(bytes).sliced(Utf8BomSize)), NoteEncoding::Cp932, false};
     }
-    if (auto text = Cp932Tables::forThisThread().decode(bytes, alike))
-        return *std::move(text);
-    return decodeCp932(bytes);
+    DecodedNote note;
+    if (auto text = Cp932Tables::forThisThread().decode(bytes, &note.alike)) {
+        note.text = *std::move(text);
+        return note;
+    }
+    // Valid UTF-8 gives its bytes back when written as UTF-8: they are not valid cp932, so no
+    // byte order mark goes before them.
+    if (auto text = strictUtf8(bytes))
+        return {*std::move(text), NoteEncoding::Utf8, true};
+    note.text = decodeCp932(bytes);
+    return note;
+}
+
+QString decodeNoteText(const QByteArray &bytes)
+{
+    return decodeNote(bytes).text;
+}
+
+QByteArray encodeCp932Lossy(const QString &text, bool *lost)
+{
+    Cp932Tables &tables = Cp932Tables::forThisThread();
+    if (lost)
+        *lost = false;
+    if (auto bytes = tables.encode(text))
+        return *std::move(bytes);
+    if (lost)
+        *lost = true;
+    QByteArray bytes;
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size()
+            && text.at(i + 1).isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        const auto character = tables.encode(QStringView(text).sliced(i, length));
+        bytes += character ? *character : QByteArray("?");
+        i += length;
+    }
+    return bytes;
 }
 
 QStringList splitNoteLines(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persist/Entry.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -18,6 +20,9 @@ struct TabSnapshot
     QDateTime Alarm;
     bool OnAlm = false;
     QString Omidasi;
+    // How the files of entries read at start-up were written, where it is not the default; no
+    // longer than the entry lists, missing ones are the default.
+    QList<EntrySource> sources;
 };
 
 // TabTemp: one slot per possible tab. Slots outside 0..29 raise std::out_of_range.

@@ -98,6 +98,14 @@ QString clsTabCont::Cont(int intIndex) const
     return m_data.contents.at(intIndex);
 }
 
+void clsTabCont::setEntrySource(int intIndex, const EntrySource &source)
+{
+    checkList(m_data.contents, intIndex);
+    if (m_data.sources.size() <= intIndex)
+        m_data.sources.resize(intIndex + 1);
+    m_data.sources[intIndex] = source;
+}
+
 void clsTabCont::AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont)
 {
     checkTab(intClsIndex);
@@ -129,6 +137,8 @@ void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
     checkEntry(intTitleIndex, TitleWording);
     m_data.titles.removeAt(intTitleIndex);
     m_data.contents.removeAt(intTitleIndex);
+    if (intTitleIndex < m_data.sources.size())
+        m_data.sources.removeAt(intTitleIndex);
     --m_data.NoOfCont;
 }
 

@@ -24,6 +24,10 @@ public:
     QString Title(int intIndex) const;
     QString Cont(int intIndex) const;
 
+    // How the entry's file was written when it was read; the default for other entries.
+    EntrySource entrySource(int intIndex) const { return m_data.sources.value(intIndex); }
+    void setEntrySource(int intIndex, const EntrySource &source);
+
     void AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont);
     void ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle);
     void ChgCont(int intContIndex, const QString &strNewCont);

@@ -40,7 +40,8 @@ QByteArray randomLineEnd(QRandomGenerator &random)
 
 } // namespace
 
-// Whatever the notes folder holds, the window starts sane, saves, and reads back what it saved.
+// Whatever the notes folder holds, the window starts sane, saves, and reads back what it saved;
+// the entry files keep their bytes.
 class TestHostileFiles : public QObject
 {
     Q_OBJECT
@@ -55,6 +56,21 @@ private:
             QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
             file.write(it.value());
         }
+        // Entry files in the order of their tab numbers and letters, which the tabs keep.
+        const auto entryBytes = [&f](const QString &extension) {
+            QList<QByteArray> bytes;
+            for (int number = 1; number <= 30; ++number) {
+                for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+                    QFile file(
+                        QDir(f.dir.path())
+                            .filePath(u"Tab%1%2"_s.arg(number).arg(QChar(letter)) + extension));
+                    if (file.open(QIODevice::ReadOnly))
+                        bytes.append(file.readAll());
+                }
+            }
+            return bytes;
+        };
+        const QList<QByteArray> written = entryBytes(u".tab"_s);
         QByteArray saved;
         for (int start = 0; start < 2; ++start) {
             f.start();
@@ -69,6 +85,11 @@ private:
             if (start == 1)
                 QCOMPARE(bytes, saved);
             saved = bytes;
+            // Nothing was edited: whatever their bytes, the entries keep them.
+            if (!written.isEmpty()) {
+                QCOMPARE(entryBytes(u".tab"_s), written);
+                QCOMPARE(entryBytes(u".bak"_s), written);
+            }
         }
     }
 

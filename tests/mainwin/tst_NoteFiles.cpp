@@ -189,7 +189,7 @@ private slots:
     {
         MainWindowFixture f;
         const QByteArray exact = "a\r\none\r\n";
-        const QByteArray loose = "b\r\ntwo"; // a save adds the missing line end
+        const QByteArray loose = "b\r\ntwo"; // no final line end: kept as it is
         writeFile(path(f, u"Tab1A.tab"_s), exact);
         writeFile(path(f, u"Tab1B.tab"_s), loose);
         writeFile(path(f, u"Tab1C.tab"_s), exact);
@@ -203,13 +203,79 @@ private slots:
         QVERIFY(f.window->SaveAll());
         QCOMPARE(stampOf("Tab1A.bak")->inode, untouched->inode);
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), exact);
-        QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), QByteArray("b\r\ntwo\r\n"));
+        QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), loose);
         QCOMPARE(readFile(path(f, u"Tab1C.tab"_s)), exact);
 
         const auto saved = stampOf("Tab1B.tab");
         QVERIFY(f.window->SaveAll());
         QCOMPARE(stampOf("Tab1B.tab")->inode, saved->inode);
         QCOMPARE(stampOf("Tab1B.tab")->modifiedNs, saved->modifiedNs);
+    }
+
+    void untouchedEntries_keepTheirBytesWhereverTheyMove_editedOnesTheirEncoding()
+    {
+        MainWindowFixture f;
+        const QByteArray utf8 = u"買い物\r\n牛乳とパン\r\n"_s.toUtf8(); // from a Linux editor
+        const QList<QByteArray> moving {utf8, "abc\r\nx\xffy\r\n",
+            "\xef\xbb\xbf"
+            "a\r\nb\r\n",
+            "lone\rCR"};
+        writeFile(path(f, u"Tab1A.tab"_s), "gone\r\n\r\n");
+        writeFile(path(f, u"Tab2A.tab"_s), moving[0]);
+        writeFile(path(f, u"Tab2B.tab"_s), moving[1]);
+        writeFile(path(f, u"Tab3A.tab"_s), moving[2]);
+        writeFile(path(f, u"Tab3B.tab"_s), moving[3]);
+        f.start();
+        QCOMPARE(f.record(1).Title(0), u"買い物"_s);
+        f.pressTab(0);
+        f.window->menus().mnuTabDel->trigger();
+        for (int start = 0; start < 2; ++start)
+            restart(f);
+        const QStringList names {u"Tab1A"_s, u"Tab1B"_s, u"Tab2A"_s, u"Tab2B"_s};
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            QCOMPARE(readFile(path(f, names[i] + u".tab"_s)), moving[i]);
+            QCOMPARE(readFile(path(f, names[i] + u".bak"_s)), moving[i]);
+        }
+
+        f.pressTab(0);
+        f.chooseEntry(0, 0);
+        f.typeInto(0, u"〜"_s);
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), u"買い物\r\n牛乳とパン〜\r\n"_s.toUtf8());
+    }
+
+    void typedLinuxCharacters_stayCp932_andWhatCp932LacksIsKeptBeside()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.record(0).ChgTitle(0, 0, u"t"_s);
+        f.typeInto(0, u"〜−"_s);
+        f.record(0).setOmidasi(u"〜📝"_s);
+        f.record(0).setFontName(u"나눔"_s);
+        f.window->tabs().DefFontName = u"나눔"_s;
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)).toHex(' '),
+            QByteArray("t\r\n\x81\x60\x81\x7c\r\n").toHex(' '));
+        const QByteArray ini = readFile(path(f, u"TabSet.ini"_s));
+        QVERIFY(ini.startsWith("-"));
+        QVERIFY(ini.contains(
+            "\r\nTabCaption = \x81\x60?\r\nTabCaption.utf8 = %E3%80%9C%F0%9F%93%9D\r\n"));
+        QVERIFY(ini.contains("\r\nFontName = ??\r\nFontName.utf8 = %EB%82%98%EB%88%94\r\n"));
+        QVERIFY(ini.contains("\r\nDefFontName = ??\r\nDefFontName.utf8 = %EB%82%98%EB%88%94\r\n"));
+
+        restart(f);
+        QCOMPARE(f.record(0).Omidasi(), u"〜📝"_s);
+        QCOMPARE(f.record(0).FontName(), u"나눔"_s);
+        QCOMPARE(f.window->tabs().DefFontName, u"나눔"_s);
+
+        QVERIFY(f.window->close());
+        f.window.reset();
+        QByteArray edited = readFile(path(f, u"TabSet.ini"_s));
+        edited.replace("TabCaption = \x81\x60?", "TabCaption = by hand");
+        writeFile(path(f, u"TabSet.ini"_s), edited);
+        f.start();
+        QCOMPARE(f.record(0).Omidasi(), u"by hand"_s);
+        QCOMPARE(f.record(0).FontName(), u"나눔"_s);
     }
 
     void removedTab_leavesNoLiveFiles_data()

@@ -1,6 +1,7 @@
 #include "persist/IniFormat.h"
 #include "persist/NoteCodec.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -10,9 +11,11 @@ using namespace Qt::StringLiterals;
 using OptionalDouble = std::optional<double>;
 using OptionalInt = std::optional<qint64>;
 using OptionalDateTime = std::optional<QDateTime>;
+using OptionalString = std::optional<QString>;
 Q_DECLARE_METATYPE(OptionalDouble)
 Q_DECLARE_METATYPE(OptionalInt)
 Q_DECLARE_METATYPE(OptionalDateTime)
+Q_DECLARE_METATYPE(OptionalString)
 
 namespace {
 
@@ -82,6 +85,10 @@ private slots:
     void composeTabInfo_sevenLines();
     void composeIni_oneTabExampleOfTheSpec();
     void composeIni_threeTabs();
+    void stringsCp932Lacks_keptExactBesideACp932Line_data();
+    void stringsCp932Lacks_keptExactBesideACp932Line();
+    void exactIniValue_onlyWhileItBelongsToThePlainValue_data();
+    void exactIniValue_onlyWhileItBelongsToThePlainValue();
 };
 
 void tst_IniFormat::formatIniFloat_sevenDigitsNoTrailingZeros_data()
@@ -444,6 +451,66 @@ void tst_IniFormat::composeIni_threeTabs()
     }
     lines << QString();
     QCOMPARE(composeIni(globals, infos), crlfLines(lines));
+}
+
+void tst_IniFormat::stringsCp932Lacks_keptExactBesideACp932Line_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("encoded"); // empty: no exact line
+    QTest::newRow("emoji caption") << u"📝 Memo"_s << u"%F0%9F%93%9D%20Memo"_s;
+    QTest::newRow("Hangul font name") << u"나눔"_s << u"%EB%82%98%EB%88%94"_s;
+    QTest::newRow("percent and outer blanks") << u" 100% 😀 "_s << u"%20100%25%20%F0%9F%98%80%20"_s;
+    QTest::newRow("wave dash has cp932 bytes") << u"〜"_s << QString();
+    QTest::newRow("cp932 text") << u"ＭＳ ゴシック"_s << QString();
+}
+
+void tst_IniFormat::stringsCp932Lacks_keptExactBesideACp932Line()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, encoded);
+    IniGlobals globals = exampleGlobals();
+    globals.defFontName = value;
+    TabInfo tab = exampleTab();
+    tab.fontName = value;
+    tab.caption = value;
+    const QString text = composeIni(globals, {composeTabInfo(tab)});
+    const QStringList lines = decodeNoteText(encodeCp932Lossy(text)).split(u"\r\n"_s);
+    for (const QString &key : {u"DefFontName"_s, u"FontName"_s, u"TabCaption"_s}) {
+        const qsizetype plain = lines.indexOf(QRegularExpression(key + u" = .*"_s));
+        const IniLine exact = SplitIniLine(lines.value(plain + 1));
+        QCOMPARE(exact.key == exactValueKey(key), !encoded.isEmpty());
+        if (!encoded.isEmpty()) {
+            QCOMPARE(exact.value, encoded);
+            QCOMPARE(exactIniValue(SplitIniLine(lines[plain]).value, exact.value), value);
+        }
+    }
+}
+
+void tst_IniFormat::exactIniValue_onlyWhileItBelongsToThePlainValue_data()
+{
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QString>("encoded");
+    QTest::addColumn<OptionalString>("exact");
+    QTest::newRow("belongs") << u"? Memo"_s << u"%F0%9F%93%9D%20Memo"_s
+                             << std::optional(u"📝 Memo"_s);
+    QTest::newRow("plain value edited by hand")
+        << u"Memo"_s << u"%F0%9F%93%9D%20Memo"_s << std::optional<QString>();
+    QTest::newRow("look-alike in the plain value")
+        << u"～?"_s << u"%E3%80%9C%F0%9F%98%80"_s << std::optional(u"〜😀"_s);
+    QTest::newRow("blanks the plain value lost")
+        << u"?"_s << u"%F0%9F%98%80%20%20"_s << std::optional(u"😀  "_s);
+    QTest::newRow("lower-case hex") << u"?"_s << u"%f0%9f%98%80"_s << std::optional(u"😀"_s);
+    QTest::newRow("cut-off escape") << u"?"_s << u"%F0%9F%98%8"_s << std::optional<QString>();
+    QTest::newRow("not hex") << u"?"_s << u"%F0%9F%98%8G"_s << std::optional<QString>();
+    QTest::newRow("not UTF-8") << u"?"_s << u"%FF"_s << std::optional<QString>();
+}
+
+void tst_IniFormat::exactIniValue_onlyWhileItBelongsToThePlainValue()
+{
+    QFETCH(QString, plain);
+    QFETCH(QString, encoded);
+    QFETCH(std::optional<QString>, exact);
+    QCOMPARE(exactIniValue(plain, encoded), exact);
 }
 
 QTEST_GUILESS_MAIN(tst_IniFormat)

@@ -21,6 +21,12 @@ private slots:
     void encode_textOutsideCp932_isUtf8WithBom_data();
     void encode_textOutsideCp932_isUtf8WithBom();
     void decode_bomInsideUtf8Text_stays();
+    void encode_linuxInputCharacters_asWindowsLookAlikes_data();
+    void encode_linuxInputCharacters_asWindowsLookAlikes();
+    void decode_utf8ThatIsNotCp932_readAsUtf8_data();
+    void decode_utf8ThatIsNotCp932_readAsUtf8();
+    void encode_utf8_withoutBomWhereItReadsBack_data();
+    void encode_utf8_withoutBomWhereItReadsBack();
     void decode_everyByteAndBytePair_asIcu();
     void decode_randomBytes_asIcu();
     void encode_everyUtf16Unit_asIcu();
@@ -99,6 +105,71 @@ void tst_NoteCodec::decode_bomInsideUtf8Text_stays()
 {
     const QByteArray bytes("\xEF\xBB\xBF\xEF\xBB\xBFx");
     QCOMPARE(decodeNoteText(bytes), u"\uFEFFx"_s);
+}
+
+void tst_NoteCodec::encode_linuxInputCharacters_asWindowsLookAlikes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("U+301C wave dash") << u"\u301C"_s << QByteArray::fromHex("8160");
+    QTest::newRow("U+2212 minus") << u"\u2212"_s << QByteArray::fromHex("817c");
+    QTest::newRow("U+2016 double vertical line") << u"\u2016"_s << QByteArray::fromHex("8161");
+    QTest::newRow("U+2014 em dash") << u"\u2014"_s << QByteArray::fromHex("815c");
+    QTest::newRow("U+00A2 cent") << u"\u00A2"_s << QByteArray::fromHex("8191");
+    QTest::newRow("U+00A3 pound") << u"\u00A3"_s << QByteArray::fromHex("8192");
+    QTest::newRow("U+00AC not") << u"\u00AC"_s << QByteArray::fromHex("81ca");
+}
+
+void tst_NoteCodec::encode_linuxInputCharacters_asWindowsLookAlikes()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeNoteText(u"a"_s + typed + u"亜"_s).toHex(' '),
+        (QByteArray("a") + bytes + "\x88\x9f").toHex(' '));
+}
+
+void tst_NoteCodec::decode_utf8ThatIsNotCp932_readAsUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("Japanese from a Linux editor")
+        << u"買い物\r\n牛乳とパン\r\n"_s.toUtf8() << u"買い物\r\n牛乳とパン\r\n"_s << true;
+    QTest::newRow("wave dash") << u"〜"_s.toUtf8() << u"〜"_s << true;
+    QTest::newRow("valid cp932 too stays cp932") << QByteArray("\xc3\xa9") << u"ﾃｩ"_s << false;
+    QTest::newRow("stray byte is cp932") << QByteArray("x\xffy") << u"x\x1ay"_s << false;
+    QTest::newRow("neither, cp932 with replacements")
+        << QByteArray("\x85\x40\xe3\x81\x82") << icuDecoded("\x85\x40\xe3\x81\x82") << false;
+}
+
+void tst_NoteCodec::decode_utf8ThatIsNotCp932_readAsUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(bool, utf8);
+    const DecodedNote note = decodeNote(bytes);
+    QCOMPARE(note.text, text);
+    QCOMPARE(note.encoding == NoteEncoding::Utf8, utf8);
+}
+
+void tst_NoteCodec::encode_utf8_withoutBomWhereItReadsBack_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("Japanese") << u"買い物"_s << u"買い物"_s.toUtf8();
+    QTest::newRow("Japanese whose bytes are cp932 too")
+        << u"牛乳\r\n"_s << QByteArray("\xef\xbb\xbf") + u"牛乳\r\n"_s.toUtf8();
+    QTest::newRow("ASCII") << u"abc"_s << QByteArray("abc");
+    QTest::newRow("bytes that are cp932 too") << u"é"_s << QByteArray("\xef\xbb\xbf\xc3\xa9");
+    QTest::newRow("leading U+FEFF") << u"\uFEFFx"_s << QByteArray("\xef\xbb\xbf\xef\xbb\xbfx");
+}
+
+void tst_NoteCodec::encode_utf8_withoutBomWhereItReadsBack()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeNoteText(text, NoteEncoding::Utf8).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(decodeNoteText(bytes), text);
 }
 
 void tst_NoteCodec::decode_everyByteAndBytePair_asIcu()
