@@ -1,6 +1,7 @@
-# Desktop integration and the Debian package. The program and its help document are installed
-# by src/ and help/; this adds the desktop entry, the AppStream metainfo and the icons, and sets
-# up CPack so that `make package` builds nokuri_<version>_<arch>.deb.
+# Desktop integration and the Debian package. The program, its help document and its manual
+# pages are installed by src/, help/ and man/; this adds the copyright file, the changelog, the
+# desktop entry, the AppStream metainfo and the icons, and sets up CPack so that `make package`
+# builds nokuri_<version>_<arch>.deb.
 include(GNUInstallDirs)
 
 set(NOKURI_APPSTREAM_ID io.github.nokuri.nokuri)
@@ -19,15 +20,40 @@ foreach(size IN ITEMS 16 32 48)
         RENAME nokuri.png)
 endforeach()
 
+# The documents Debian wants of every package: the copyright file in its machine-readable form,
+# with the licence text taken from LICENSE, and the changelog, compressed as Debian does it.
+set(CPACK_PACKAGE_CONTACT "Nokuri developers <nokuri-devel@users.noreply.github.com>")
+set(nokuri_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/nokuri)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" found "${license}")
+set(nokuri_copyright "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "^.*\n(Permission is hereby granted)" "\\1" license_text "${license}")
+string(STRIP "${license_text}" license_text)
+# A copyright file's licence text is indented by one space, with "." for an empty line.
+string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
+string(REPLACE "\n" "\n " nokuri_license_text " ${license_text}")
+configure_file(packaging/copyright.in copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${nokuri_doc_dir})
+
+find_program(GZIP_PROGRAM gzip REQUIRED)
+add_custom_command(OUTPUT changelog.gz
+    COMMAND ${GZIP_PROGRAM} -9n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > changelog.gz
+    DEPENDS packaging/changelog
+    VERBATIM)
+add_custom_target(nokuri_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${nokuri_doc_dir})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nokuri)
-set(CPACK_PACKAGE_CONTACT "Nokuri developers <nokuri-devel@users.noreply.github.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tabbed sticky notes that wait in the system tray")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${NOKURI_USAGE_SUMMARY_EN}")
+# Debian shows the description in 80 columns: no line is longer.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Nokuri keeps notes as tabs: up to 30 tabs of up to 26 entries each, every tab with its own\n\
-font, creation date and alarm. It waits in the system tray and keeps the notes as plain\n\
-text files in the Japanese code page of the Windows program of the same name, so that\n\
-program's notes can be copied over and used as they are.")
+    "Nokuri keeps notes as tabs: up to 30 tabs of up to 26 entries each, every tab\n\
+with its own font, creation date and alarm. It waits in the system tray and\n\
+keeps the notes as plain text files in the Japanese code page of the Windows\n\
+program of the same name, so that program's notes can be copied over and used\n\
+as they are.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

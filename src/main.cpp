@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "mainwin/AppDirectory.h"
 #include "mainwin/QuitSignals.h"
 #include "mainwin/SingleInstance.h"
@@ -10,9 +11,11 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> exitCode = answerCommandLine(argc, argv))
+        return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nokuri"));
-    QApplication::setApplicationVersion(QStringLiteral("2.02"));
+    QApplication::setApplicationVersion(programVersion());
     // Ties the windows to nokuri.desktop, so that the desktop shows its name and icon for them.
     QApplication::setDesktopFileName(QStringLiteral("nokuri"));
     // The window hides in the tray; only its unloading ends the program.

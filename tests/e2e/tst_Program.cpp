@@ -273,6 +273,19 @@ private slots:
         other.kill();
         other.waitForFinished();
     }
+
+    // The desktop finds the entry of a window by its StartupWMClass, the window's X11 class
+    // name (WM_CLASS).
+    void window_classNameIsTheDesktopEntrysStartupWMClass()
+    {
+        const QString entry = QString::fromUtf8(readFile(QStringLiteral(DESKTOP_ENTRY)));
+        const QString wmClass = entry.section(u"\nStartupWMClass="_s, 1).section(u'\n', 0, 0);
+        QVERIFY(!wmClass.isEmpty());
+        QVERIFY(startNokuri());
+        const QString windows
+            = tool(u"xdotool"_s, {u"search"_s, u"--classname"_s, u'^' + wmClass + u'$'});
+        QVERIFY2(windows.split(u'\n').contains(m_window), qPrintable(windows));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgram)

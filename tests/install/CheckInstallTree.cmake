@@ -20,10 +20,14 @@ endif()
 set(expected
     bin/nokuri
     share/applications/nokuri.desktop
+    share/doc/nokuri/changelog.gz
+    share/doc/nokuri/copyright
     share/icons/hicolor/16x16/apps/nokuri.png
     share/icons/hicolor/32x32/apps/nokuri.png
     share/icons/hicolor/48x48/apps/nokuri.png
     share/icons/hicolor/scalable/apps/nokuri.svg
+    share/man/ja/man1/nokuri.1.gz
+    share/man/man1/nokuri.1.gz
     share/metainfo/io.github.nokuri.nokuri.metainfo.xml
     share/nokuri/help/nokuri-help.html)
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${PREFIX}" "${PREFIX}/*")
@@ -110,6 +114,13 @@ if(NOT binary OR NOT EXISTS "${PREFIX}/bin/${binary}")
 endif()
 if(NOT xml MATCHES "<release version=\"${VERSION}\"")
     problem("the metainfo lists no release ${VERSION}")
+endif()
+
+# The newest changelog entry is the release being installed.
+execute_process(COMMAND gzip -dc "${PREFIX}/share/doc/nokuri/changelog.gz"
+    OUTPUT_VARIABLE changelog RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR NOT changelog MATCHES "^nokuri \\(${VERSION}\\) ")
+    problem("the changelog's newest entry is not for ${VERSION}")
 endif()
 
 if(problems)

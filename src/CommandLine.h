@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The program's version, as --version, the About box's caller and the package give it.
+QString programVersion();
+
+// Answers --help and --version, and refuses any other argument that is not one of Qt's own,
+// before the application object exists, so that none of this needs a display. Returns the
+// exit code when the program is to end here; Qt's options stay in argv for QApplication.
+std::optional<int> answerCommandLine(int argc, char *argv[]);
