@@ -4,7 +4,7 @@
 
 #include <optional>
 
-// The program's version, as --version, the About box's caller and the package give it.
+// The program's version: the project's, which the package and the manual pages carry too.
 QString programVersion();
 
 // Answers --help and --version, and refuses any other argument that is not one of Qt's own,
