@@ -38,20 +38,23 @@ struct SaveError
 };
 
 // Replaces the live files of the directory by exactly `entryFiles` plus `settings`
-// (TabSet.ini, put in place last). Each live file always holds its complete old or its
-// complete new content: everything new is written and synced before anything is replaced.
-// With backups on, the .bak files become the generation that was live before this save;
-// either way, live entry files that are not in the new set are removed.
-// Files whose bytes are already right are left alone. Temporaries are named ".nokuri-save-*",
-// which no reader matches.
-// On failure nothing live has changed and the error names the file and the reason. Everything
-// that a full disk or missing permissions can stop happens before the first live name changes;
-// should a rename fail after that, the names already replaced are put back, and the reason
-// also names any that could not be. A failing sync of the directory at the very end is
-// reported too, although the new files are then in place.
+// (TabSet.ini). The whole set changes at once: after a kill or a power cut at any instant,
+// cleanupInterruptedSave() finds the old generation or the new one, of the live files and
+// of the .bak files alike, never a mix. With backups on, the .bak files become the generation
+// that was live before this save, each a file of its own; either way, live entry files that are
+// not in the new set are removed. Files whose bytes are already right are left alone. A live
+// file that is a symbolic link into another folder is written through: its target gets the new
+// content and the link stays. Temporaries are named ".nokuri-save-*", which no reader matches.
+// A save first finishes a save that was interrupted after its commit.
+// On failure the error names the file and the reason. Everything that a full disk or missing
+// permissions can stop happens before the commit, and then no live or .bak file has changed.
+// A failure after the commit (an I/O error on a rename) leaves the commit record in place for
+// the next save or start to finish.
 // After a save that succeeded, `stamps` (when given) holds the stamp of every file of the new set.
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
     const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps = nullptr);
 
-// Removes what an interrupted save left behind (its temporary files).
-void cleanupInterruptedSave(const QString &dir);
+// At start-up, before anything is read: finishes a save that was interrupted after its commit
+// and removes the temporaries of any interrupted save. On failure the files stay as they are
+// for the next attempt.
+std::optional<SaveError> cleanupInterruptedSave(const QString &dir);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -77,6 +78,12 @@ mode_t modeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
+nlink_t linkCountOf(const QString &path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_nlink : 0;
+}
+
 bool hardLink(const QString &from, const QString &to)
 {
     return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
@@ -106,6 +113,9 @@ private slots:
     void save_unchangedFiles_notRewritten();
     void save_unchangedWithBackups_backupsAreTheLiveFiles();
     void save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded();
+    void save_backupsOn_everyFileHasAnInodeOfItsOwn_data();
+    void save_backupsOn_everyFileHasAnInodeOfItsOwn();
+    void save_symbolicLinks_writtenThroughAndKept();
     void save_keepsPermissionsOfReplacedFile();
     void save_temporaryLeftLinkedToLiveFile_notWrittenThrough();
     void save_renameFailsMidway_replacedFilesPutBack_data();
@@ -364,6 +374,90 @@ void tst_SaveEngine::save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded()
     QCOMPARE(snapshot(), expected);
     for (const QString &name : first.keys())
         QCOMPARE(stamps.value(name), *fileStampOf(path(name)));
+}
+
+void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn_data()
+{
+    QTest::addColumn<bool>("changed"); // the second save changes Tab1A and removes Tab1B
+    QTest::addColumn<bool>("linkedBefore"); // each .bak a hard link to its live file beforehand
+    QTest::newRow("changed") << true << false;
+    QTest::newRow("unchanged") << false << false;
+    QTest::newRow("changed, .bak files were links") << true << true;
+    QTest::newRow("unchanged, .bak files were links") << false << true;
+}
+
+void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, linkedBefore);
+    const Files first {
+        {u"Tab1A.tab"_s, "1a\r\n\r\n"}, {u"Tab1B.tab"_s, "1b\r\n\r\n"}, {Settings, "ini 1"}};
+    Files second = first;
+    if (changed) {
+        second.insert(u"Tab1A.tab"_s, "1a\r\nchanged\r\n");
+        second.remove(u"Tab1B.tab"_s);
+    }
+    auto error = save(first, true);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    for (auto it = first.cbegin(); linkedBefore && it != first.cend(); ++it) {
+        const QString backup = path(it.key().chopped(4) + u".bak"_s);
+        QVERIFY(!QFile::exists(backup) || QFile::remove(backup));
+        QVERIFY(hardLink(path(it.key()), backup));
+    }
+    error = save(second, true);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    Files expected = second;
+    expected.insert(asBackups(first));
+    QCOMPARE(snapshot(), expected);
+    for (const QString &name : expected.keys())
+        QVERIFY2(linkCountOf(path(name)) == 1, qPrintable(name));
+    // An editor that writes in place changes the live file, not its backup.
+    QVERIFY(put(u"Tab1A.tab"_s, "edited in place"));
+    QCOMPARE(TestFiles::read(path(u"Tab1A.bak"_s)), first.value(u"Tab1A.tab"_s));
+}
+
+void tst_SaveEngine::save_symbolicLinks_writtenThroughAndKept()
+{
+    // Tab1A.tab, Tab1B.tab and TabSet.ini lead into another folder; Tab1A.bak too, from before.
+    const QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const Files targets {{u"a.txt"_s, "1a\r\n\r\n"}, {u"b.txt"_s, "1b\r\n\r\n"},
+        {u"set.ini"_s, "ini 1"}, {u"old.bak"_s, "older"}};
+    for (auto it = targets.cbegin(); it != targets.cend(); ++it)
+        QVERIFY(TestFiles::write(other.filePath(it.key()), it.value()));
+    const QMap<QString, QString> links {{u"Tab1A.tab"_s, u"a.txt"_s}, {u"Tab1B.tab"_s, u"b.txt"_s},
+        {Settings, u"set.ini"_s}, {u"Tab1A.bak"_s, u"old.bak"_s}};
+    for (auto it = links.cbegin(); it != links.cend(); ++it)
+        QVERIFY(QFile::link(other.filePath(it.value()), path(it.key())));
+
+    auto error = save(
+        {{u"Tab1A.tab"_s, "1a\r\nnew\r\n"}, {u"Tab1B.tab"_s, "1b\r\n\r\n"}, {Settings, "ini 2"}},
+        true);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    for (const QString &name : {u"Tab1A.tab"_s, u"Tab1B.tab"_s, Settings})
+        QCOMPARE(QFileInfo(path(name)).symLinkTarget(), other.filePath(links.value(name)));
+    Files expected = targets;
+    expected.insert(u"a.txt"_s, "1a\r\nnew\r\n");
+    expected.insert(u"set.ini"_s, "ini 2");
+    QCOMPARE(TestFiles::snapshot(other.path()), expected);
+    const Files backups {
+        {u"Tab1A.bak"_s, "1a\r\n\r\n"}, {u"Tab1B.bak"_s, "1b\r\n\r\n"}, {u"TabSet.bak"_s, "ini 1"}};
+    for (auto it = backups.cbegin(); it != backups.cend(); ++it) {
+        QVERIFY2(QFileInfo(path(it.key())).isFile() && !QFileInfo(path(it.key())).isSymLink(),
+            qPrintable(it.key()));
+        QCOMPARE(TestFiles::read(path(it.key())), it.value());
+    }
+
+    // An entry removed: its link goes, its target stays, and the .bak is a copy.
+    error = save({{u"Tab1A.tab"_s, "1a\r\nnew\r\n"}, {Settings, "ini 2"}}, true);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    QVERIFY(
+        !QFileInfo(path(u"Tab1B.tab"_s)).exists() && !QFileInfo(path(u"Tab1B.tab"_s)).isSymLink());
+    QCOMPARE(TestFiles::read(other.filePath(u"b.txt"_s)), QByteArray("1b\r\n\r\n"));
+    QVERIFY(!QFileInfo(path(u"Tab1B.bak"_s)).isSymLink());
+    QCOMPARE(TestFiles::read(path(u"Tab1B.bak"_s)), QByteArray("1b\r\n\r\n"));
+    QCOMPARE(TestFiles::temporaries(m_dir->path()), QStringList());
+    QCOMPARE(TestFiles::temporaries(other.path()), QStringList());
 }
 
 void tst_SaveEngine::save_keepsPermissionsOfReplacedFile()
