@@ -179,8 +179,7 @@ void ContentMenu::mnuContFont_Click()
 void ContentMenu::mnuContDflt_Click()
 {
     const clsTabCont &record = m_main.tabs()[m_main.selectedTab()];
-    m_main.tabs().DefFontName = record.FontName();
-    m_main.tabs().DefFontSize = wholePoints(record.FontSize());
+    m_main.tabs().setDefaultFont(record.FontName(), wholePoints(record.FontSize()));
 }
 
 void ContentMenu::mnuContCut_Click(ContentBox &box)

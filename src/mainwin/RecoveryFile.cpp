@@ -4,26 +4,55 @@
 #include "mainwin/SettingsFile.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/frmMain.h"
+#include "persist/DurableFile.h"
 #include "persist/EntryFiles.h"
 #include "platform/PlatformServices.h"
 #include "store/clsTabCont.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Version 2 may name a saved entry file instead of repeating its content; version 1 files (all
-// contents written out) read the same way.
-constexpr int FormatVersion = 2;
+// Version 3 adds the options and the saved files it builds on; version 2 may name a saved entry
+// file instead of repeating its content; files of versions 1 and 2 read the same way.
+constexpr int FormatVersion = 3;
 const QString SavedFileKey = u"savedFile"_s;
+const QString BaseKey = u"base"_s;
+
+// Which generation of saved files the folder holds: the names, sizes and modification times of
+// the live entry files and TabSet.ini. A save that changes any file changes it; nothing else
+// that the program does touches them.
+QString savedGeneration(const QString &dir)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const QDir folder(dir);
+    const auto add = [&](const QString &name) {
+        struct stat status;
+        if (::stat(QFile::encodeName(folder.filePath(name)).constData(), &status) != 0
+            || !S_ISREG(status.st_mode))
+            return;
+        hash.addData(u"%1 %2 %3.%4\n"_s.arg(name)
+                         .arg(qint64(status.st_size))
+                         .arg(qint64(status.st_mtim.tv_sec))
+                         .arg(qint64(status.st_mtim.tv_nsec))
+                         .toUtf8());
+    };
+    for (int n = 1; n <= TabSet::MaxTabs; ++n) {
+        for (int j = 0; j < TabSet::MaxEntries; ++j)
+            add(entryFileName(n, j));
+    }
+    add(QString::fromLatin1(SettingsFile::FileName));
+    return QString::fromLatin1(hash.result().toHex());
+}
 
 // An entry whose content the entry file of its place holds already is written as a pointer to
 // that file: typing into one entry of a large tab set then writes a small file, quickly.
@@ -126,6 +155,11 @@ QString RecoveryFile::path() const
     return QDir(m_main.appDir()).filePath(QString::fromLatin1(FileName));
 }
 
+QString RecoveryFile::tempPath() const
+{
+    return QDir(m_main.appDir()).filePath(QString::fromLatin1(TempFileName));
+}
+
 void RecoveryFile::noteChange()
 {
     m_pause.start();
@@ -135,7 +169,7 @@ void RecoveryFile::noteChange()
 
 bool RecoveryFile::flush()
 {
-    return !m_pause.isActive() || write();
+    return (!m_pause.isActive() && !m_failed) || write();
 }
 
 bool RecoveryFile::write()
@@ -149,32 +183,35 @@ bool RecoveryFile::write()
         m_main.tabs()[i].LetTemp(i);
         tabs.append(toJson(m_main.tabs().temp[size_t(i)], i, m_main.noteFiles().known()));
     }
-    const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs}};
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
-    return file.commit();
+    const QJsonObject options {{u"scrollType"_s, m_main.ScrlType()},
+        {u"makeBackup"_s, m_main.MakeBackup()}, {u"defaultFontName"_s, m_main.tabs().DefFontName},
+        {u"defaultFontSize"_s, m_main.tabs().DefFontSize}};
+    const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs},
+        {u"options"_s, options}, {BaseKey, savedGeneration(m_main.appDir())}};
+    // A failure keeps the previous recovery file; the next change or flush tries again.
+    m_failed
+        = replaceFileDurably(path(), tempPath(), QJsonDocument(root).toJson(QJsonDocument::Compact))
+              .has_value();
+    return !m_failed;
 }
 
 void RecoveryFile::discard()
 {
     m_pause.stop();
     m_latest.stop();
+    m_failed = false;
     QFile::remove(path());
 }
 
 void RecoveryFile::offerRestore()
 {
+    // What a write that the end of the program interrupted left behind.
+    QFile::remove(tempPath());
     const QFileInfo recovery(path());
     if (!recovery.isFile())
         return;
-    const QFileInfo settings(
-        QDir(m_main.appDir()).filePath(QString::fromLatin1(SettingsFile::FileName)));
     QFile file(path());
-    const auto recovered = settings.isFile() && settings.lastModified() >= recovery.lastModified()
-        ? std::nullopt
-        : (file.open(QIODevice::ReadOnly) ? parse(file.readAll()) : std::nullopt);
+    const auto recovered = file.open(QIODevice::ReadOnly) ? parse(file.readAll()) : std::nullopt;
     if (!recovered) {
         discard();
         return;
@@ -189,13 +226,35 @@ void RecoveryFile::offerRestore()
         discard();
 }
 
+// A save that completed after the recovery file was written holds all of it: the program
+// quit or was killed before it could remove the file. Files written before the saved
+// generation was recorded go by their time instead.
+bool RecoveryFile::outdated(const QJsonObject &root) const
+{
+    const QDir dir(m_main.appDir());
+    if (root.contains(BaseKey))
+        return root[BaseKey].toString() != savedGeneration(dir.path());
+    const QFileInfo settings(dir.filePath(QString::fromLatin1(SettingsFile::FileName)));
+    return settings.isFile() && settings.lastModified() >= QFileInfo(path()).lastModified();
+}
+
 std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &bytes) const
 {
     const QJsonObject root = QJsonDocument::fromJson(bytes).object();
     const int version = root[u"version"_s].toInt();
-    if (version < 1 || version > FormatVersion)
+    if (version < 1 || version > FormatVersion || outdated(root))
         return std::nullopt;
+    // Options that an older file does not hold stay as they are.
+    const QJsonObject options = root[u"options"_s].toObject();
     Recovered recovered;
+    recovered.scrollType = options[u"scrollType"_s].toString(m_main.ScrlType());
+    recovered.makeBackup = options[u"makeBackup"_s].toBool(m_main.MakeBackup());
+    recovered.defaultFontName = options[u"defaultFontName"_s].toString(m_main.tabs().DefFontName);
+    const int fontSize = options[u"defaultFontSize"_s].toInt(m_main.tabs().DefFontSize);
+    const QStringList scrollTypes {u"N"_s, u"V"_s, u"W"_s};
+    if (!scrollTypes.contains(recovered.scrollType) || fontSize != qint16(fontSize))
+        return std::nullopt;
+    recovered.defaultFontSize = qint16(fontSize);
     const QDir dir(m_main.appDir());
     for (const QJsonValue &value : root[u"tabs"_s].toArray()) {
         const auto tab = tabFromJson(value.toObject(), dir);
@@ -211,6 +270,9 @@ std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &byt
 
 void RecoveryFile::restore(const Recovered &recovered)
 {
+    m_main.ApplyScrlType(recovered.scrollType);
+    m_main.setMakeBackup(recovered.makeBackup);
+    m_main.tabs().setDefaultFont(recovered.defaultFontName, recovered.defaultFontSize);
     const QList<TabSnapshot> &tabs = recovered.tabs;
     // The tab set takes the recovered shape; data moves in through the snapshot store.
     while (m_main.tabCount() > tabs.size()) {

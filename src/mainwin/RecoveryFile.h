@@ -2,6 +2,7 @@
 
 #include "store/TabSnapshot.h"
 
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -9,26 +10,31 @@
 
 class frmMain;
 
-// Unsaved work survives a crash, a kill or a power cut: a few seconds after typing pauses (and
-// at the latest a few seconds after it began) the tab set goes into a recovery file beside the
-// notes, entries that the saved files hold as pointers to them. The notes themselves still
-// change only on a save, which removes the recovery file, and so does a normal quit.
+// Unsaved work survives a crash, a kill or a power cut: a few seconds after a change pauses (and
+// at the latest a few seconds after it began) the tab set and the options go into a recovery
+// file beside the notes, entries that the saved files hold as pointers to them. The notes
+// themselves still change only on a save, which removes the recovery file, and so does a
+// normal quit. A write that fails leaves the previous recovery file as it was.
 class RecoveryFile final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RecoveryFile)
 public:
     static constexpr auto FileName = "Nokuri.recovery";
+    // Where a write goes before it replaces the recovery file.
+    static constexpr auto TempFileName = "Nokuri.recovery.tmp";
 
     explicit RecoveryFile(frmMain &main);
 
-    // Something changed that no save holds yet: write it once typing pauses.
+    // Something changed that no save holds yet: write it once the changes pause.
     void noteChange();
-    // Writes now when a change is pending (before a risky step).
+    // Writes now when a change is pending or the last write failed (before a risky step).
+    // False when the unsaved changes are in no recovery file.
     bool flush();
     // The notes are saved (or deliberately dropped): the recovery file has served.
     void discard();
-    // At start-up: a recovery file newer than the last save is offered back to the user.
+    // At start-up: a recovery file that no later save has overtaken is offered back to the
+    // user; one that a save holds already, or a damaged one, goes without a word.
     void offerRestore();
 
     void setPauseInterval(int milliseconds) { m_pause.setInterval(milliseconds); }
@@ -38,9 +44,15 @@ private:
     {
         QList<TabSnapshot> tabs;
         int selected = 0;
+        QString scrollType;
+        bool makeBackup = true;
+        QString defaultFontName;
+        qint16 defaultFontSize = 0;
     };
 
     QString path() const;
+    QString tempPath() const;
+    bool outdated(const QJsonObject &root) const;
     bool write();
     std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
@@ -48,4 +60,6 @@ private:
     frmMain &m_main;
     QTimer m_pause;
     QTimer m_latest;
+    // The last write failed: the changes wait for the next one.
+    bool m_failed = false;
 };

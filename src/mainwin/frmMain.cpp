@@ -59,6 +59,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     icon.addFile(QStringLiteral(":/icons/nokuri-32.png"));
     setWindowIcon(icon);
     m_tabs.attachPages(this);
+    m_tabs.setChangeListener([this] { noteChange(); });
 
     auto *client = new QWidget;
     m_tabMain->setParent(client);
@@ -131,6 +132,13 @@ void frmMain::Form_Load()
     m_recovery->offerRestore();
     reportMissedAlarms();
     DispStatus();
+    m_loaded = true;
+}
+
+void frmMain::noteChange()
+{
+    if (m_loaded)
+        m_recovery->noteChange();
 }
 
 void frmMain::reportMissedAlarms()
@@ -162,14 +170,23 @@ bool frmMain::SaveAll()
 bool frmMain::Form_Unload()
 {
     while (!SaveAll()) {
-        const int choice = m_platform.askQuestion(
+        int choice = m_platform.askQuestion(
             QStringLiteral("メモを保存できませんでした。どうしますか?"), QStringLiteral("Nokuri"),
             {QStringLiteral("もう一度保存する"), QStringLiteral("保存せずに終了する"),
                 QStringLiteral("終了しない")});
         // Quitting unsaved keeps the recovery file for the next start.
-        if (choice == 1) {
-            m_recovery->flush();
+        if (choice == 1 && m_recovery->flush())
             break;
+        if (choice == 1) {
+            choice = m_platform.askQuestion(
+                QStringLiteral(
+                    "変更を回復用ファイルにも書き込めませんでした。保存せずに終了すると、"
+                    "保存していない変更は失われます。"),
+                QStringLiteral("Nokuri"),
+                {QStringLiteral("もう一度保存する"), QStringLiteral("変更を捨てて終了する"),
+                    QStringLiteral("終了しない")});
+            if (choice == 1)
+                break;
         }
         if (choice != 0)
             return false;
@@ -230,7 +247,7 @@ void frmMain::createPage()
         created->cmdTitle(), &QPushButton::clicked, this, [this, index] { cmdTitle_Click(index); });
     connect(created->txtCont(), &QPlainTextEdit::textChanged, this, [this] {
         if (!m_filling)
-            m_recovery->noteChange();
+            noteChange();
     });
     connect(created->txtCont(), &ContentBox::rightPressed, this,
         [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
@@ -346,18 +363,30 @@ void frmMain::setScrlType(const QString &value)
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
         return;
     }
+    if (value == m_scrlType)
+        return;
     m_scrlType = value;
+    noteChange();
 }
 
 void frmMain::ApplyScrlType(const QString &type)
 {
     // One box per page serves every type, so its text, font, visibility and enabled state
     // carry over as they are; only its scroll bars and wrapping change.
-    if (type != m_scrlType) {
-        for (int i = 0; i < tabCount(); ++i)
-            page(i).txtCont()->setScrollType(type);
-    }
+    if (type == m_scrlType)
+        return;
+    for (int i = 0; i < tabCount(); ++i)
+        page(i).txtCont()->setScrollType(type);
     m_scrlType = type;
+    noteChange();
+}
+
+void frmMain::setMakeBackup(bool value)
+{
+    if (value == m_makeBackup)
+        return;
+    m_makeBackup = value;
+    noteChange();
 }
 
 void frmMain::DispStatus()

@@ -67,7 +67,7 @@ public:
     void ApplyScrlType(const QString &type);
 
     bool MakeBackup() const { return m_makeBackup; }
-    void setMakeBackup(bool value) { m_makeBackup = value; }
+    void setMakeBackup(bool value);
 
     void DispStatus();
 
@@ -108,6 +108,9 @@ private:
     void ResizeTabStrip();
     Twips twips() const;
     void reportMissedAlarms();
+    // Something a save would write has changed: the recovery file is due, unless start-up is
+    // still reading the files.
+    void noteChange();
 
     void tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void tabMain_BeforeClick();
@@ -131,5 +134,6 @@ private:
     RecoveryFile *m_recovery;
     // Set while the program itself fills a box, so that only typing counts as a change.
     bool m_filling = false;
+    bool m_loaded = false;
     bool m_unloaded = false;
 };

@@ -13,11 +13,29 @@ TabSet::~TabSet() = default;
 clsTabCont &TabSet::append()
 {
     m_records.push_back(std::make_unique<clsTabCont>(*this));
+    noteChange();
     return *m_records.back();
 }
 
 void TabSet::truncate(int count)
 {
-    if (count >= 0 && count < this->count())
+    if (count >= 0 && count < this->count()) {
         m_records.resize(static_cast<size_t>(count));
+        noteChange();
+    }
+}
+
+void TabSet::noteChange() const
+{
+    if (m_changeListener)
+        m_changeListener();
+}
+
+void TabSet::setDefaultFont(const QString &name, qint16 size)
+{
+    if (name == DefFontName && size == DefFontSize)
+        return;
+    DefFontName = name;
+    DefFontSize = size;
+    noteChange();
 }

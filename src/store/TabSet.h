@@ -4,6 +4,7 @@
 #include "store/TabSnapshot.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,17 @@ public:
     // Keeps the first `count` records.
     void truncate(int count);
 
+    // Every change of what a save writes reports itself here: records added and removed, and
+    // each record's data (not the displayed entry, which is where the user looks, nor the text
+    // being typed, which the content box reports).
+    void setChangeListener(std::function<void()> listener)
+    {
+        m_changeListener = std::move(listener);
+    }
+    void noteChange() const;
+    // The default font as the user sets it; a change is reported.
+    void setDefaultFont(const QString &name, qint16 size);
+
     TabTemp temp;
     QString DefFontName;
     qint16 DefFontSize;
@@ -43,5 +55,6 @@ public:
 private:
     const Clock &m_clock;
     TabPages *m_pages = nullptr;
+    std::function<void()> m_changeListener;
     std::vector<std::unique_ptr<clsTabCont>> m_records;
 };

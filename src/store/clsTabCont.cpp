@@ -86,6 +86,25 @@ void clsTabCont::checkEntry(int index, const char *wording) const
         throw TabError(TabError::BadEntryIndex, QString::fromUtf8(wording));
 }
 
+template<typename T>
+void clsTabCont::assign(T &field, const T &value)
+{
+    if (field == value)
+        return;
+    field = value;
+    m_tabSet.noteChange();
+}
+
+void clsTabCont::setFontName(const QString &strNewValue)
+{
+    assign(m_data.FontName, strNewValue);
+}
+
+void clsTabCont::setFontSize(float sngNewValue)
+{
+    assign(m_data.FontSize, sngNewValue);
+}
+
 QString clsTabCont::Title(int intIndex) const
 {
     checkList(m_data.titles, intIndex);
@@ -114,6 +133,7 @@ void clsTabCont::AddTitle(int intClsIndex, const QString &strNewTitle, const QSt
     ++m_data.NoOfCont;
     m_data.titles.append(strNewTitle);
     m_data.contents.append(strNewCont);
+    m_tabSet.noteChange();
     m_tabSet.pages().appendTitleItem(intClsIndex, strNewTitle);
 }
 
@@ -121,14 +141,14 @@ void clsTabCont::ChgTitle(int intClsIndex, int intTitleIndex, const QString &str
 {
     checkTab(intClsIndex);
     checkEntry(intTitleIndex, TitleWording);
-    m_data.titles[intTitleIndex] = strNewTitle;
+    assign(m_data.titles[intTitleIndex], strNewTitle);
     m_tabSet.pages().setTitleItem(intClsIndex, intTitleIndex, strNewTitle);
 }
 
 void clsTabCont::ChgCont(int intContIndex, const QString &strNewCont)
 {
     checkEntry(intContIndex, ContWording);
-    m_data.contents[intContIndex] = strNewCont;
+    assign(m_data.contents[intContIndex], strNewCont);
 }
 
 void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
@@ -140,6 +160,7 @@ void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
     if (intTitleIndex < m_data.sources.size())
         m_data.sources.removeAt(intTitleIndex);
     --m_data.NoOfCont;
+    m_tabSet.noteChange();
 }
 
 void clsTabCont::DispTitle(int intClsIndex, int intTitleIndex)
@@ -198,9 +219,19 @@ void clsTabCont::ResetTab(int intClsIndex)
     DispCont(intClsIndex);
 }
 
+void clsTabCont::setOmidasi(const QString &strOmidasi)
+{
+    assign(m_data.Omidasi, strOmidasi);
+}
+
+void clsTabCont::setCrt(const QDateTime &dtmNew)
+{
+    assign(m_data.Crt, dtmNew);
+}
+
 void clsTabCont::SetCrt()
 {
-    m_data.Crt = toSeconds(m_tabSet.clock().now());
+    setCrt(toSeconds(m_tabSet.clock().now()));
 }
 
 QDateTime clsTabCont::Alarm() const
@@ -217,8 +248,18 @@ void clsTabCont::setAlarm(const QDateTime &dtmNewTime)
     const QDateTime limit = toSeconds(m_tabSet.clock().now()).addSecs(60);
     if (dtmNewTime < limit)
         throw TabError(TabError::AlarmTooSoon, QStringLiteral("設定した時間が不適切です"));
-    m_data.Alarm = dtmNewTime;
-    m_data.OnAlm = true;
+    setStoredAlarm(dtmNewTime);
+    setOnAlm(true);
+}
+
+void clsTabCont::setStoredAlarm(const QDateTime &dtmTime)
+{
+    assign(m_data.Alarm, dtmTime);
+}
+
+void clsTabCont::setOnAlm(bool blnNew)
+{
+    assign(m_data.OnAlm, blnNew);
 }
 
 void clsTabCont::LetTemp(int intIndex) const
@@ -229,6 +270,7 @@ void clsTabCont::LetTemp(int intIndex) const
 void clsTabCont::GetTemp(int intIndex)
 {
     m_data = m_tabSet.temp.at(static_cast<size_t>(intIndex));
+    m_tabSet.noteChange();
 }
 
 QString clsTabCont::Info() const

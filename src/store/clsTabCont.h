@@ -8,6 +8,7 @@ class TabSet;
 // caption, and the bridge to its tab page. The record does not know its own index: page
 // members take it as intClsIndex and only check that it lies inside the tab set.
 // Contents hold line breaks as CR LF; the content box shows them as "\n".
+// Every change of the data that a save writes is reported to the tab set (TabSet::noteChange).
 class clsTabCont
 {
 public:
@@ -15,9 +16,9 @@ public:
     explicit clsTabCont(TabSet &tabSet);
 
     QString FontName() const { return m_data.FontName; }
-    void setFontName(const QString &strNewValue) { m_data.FontName = strNewValue; }
+    void setFontName(const QString &strNewValue);
     float FontSize() const { return m_data.FontSize; }
-    void setFontSize(float sngNewValue) { m_data.FontSize = sngNewValue; }
+    void setFontSize(float sngNewValue);
 
     qint16 NoOfCont() const { return m_data.NoOfCont; }
     // Entry texts; an index outside the entries throws std::out_of_range.
@@ -42,10 +43,10 @@ public:
 
     QString TabTitle() const { return m_data.Omidasi; }
     QString Omidasi() const { return m_data.Omidasi; }
-    void setOmidasi(const QString &strOmidasi) { m_data.Omidasi = strOmidasi; }
+    void setOmidasi(const QString &strOmidasi);
 
     QDateTime Crt() const { return m_data.Crt; }
-    void setCrt(const QDateTime &dtmNew) { m_data.Crt = dtmNew; }
+    void setCrt(const QDateTime &dtmNew);
     void SetCrt();
 
     // Only while the alarm is on; otherwise TabError AlarmOff.
@@ -55,9 +56,9 @@ public:
     // The stored alarm time whatever the alarm state (the settings file writes it always).
     QDateTime storedAlarm() const { return m_data.Alarm; }
     // Keeps a time read from the settings file, which need not be a minute ahead.
-    void setStoredAlarm(const QDateTime &dtmTime) { m_data.Alarm = dtmTime; }
+    void setStoredAlarm(const QDateTime &dtmTime);
     bool OnAlm() const { return m_data.OnAlm; }
-    void setOnAlm(bool blnNew) { m_data.OnAlm = blnNew; }
+    void setOnAlm(bool blnNew);
 
     void LetTemp(int intIndex) const;
     void GetTemp(int intIndex);
@@ -68,6 +69,8 @@ public:
 private:
     void checkTab(int intClsIndex) const;
     void checkEntry(int index, const char *wording) const;
+    template<typename T>
+    void assign(T &field, const T &value);
 
     TabSet &m_tabSet;
     TabSnapshot m_data;

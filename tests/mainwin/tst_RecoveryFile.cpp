@@ -1,14 +1,79 @@
 #include "MainWindowFixture.h"
 #include "mainwin/RecoveryFile.h"
+#include "mainwin/StatusPanels.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <sys/mount.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Everything a save writes except the window's place: the options and every tab.
+QStringList savedState(frmMain &window)
+{
+    const TabSet &tabs = window.tabs();
+    QStringList state {window.ScrlType(), QString::number(window.MakeBackup()),
+        tabs.DefFontName + u' ' + QString::number(tabs.DefFontSize)};
+    for (int i = 0; i < tabs.count(); ++i) {
+        const clsTabCont &r = tabs[i];
+        state << r.Omidasi() + u'|' + r.FontName() + u' ' + QString::number(r.FontSize()) + u'|'
+                + r.Crt().toString(Qt::ISODate) + u'|' + QString::number(r.OnAlm()) + u' '
+                + r.storedAlarm().toString(Qt::ISODate);
+        for (int j = 0; j < r.NoOfCont(); ++j)
+            state << r.Title(j) + u'|' + r.Cont(j);
+    }
+    return state;
+}
+
+// The user picks `command` ("tab:" or "content:" and a menu item, "alarm:" and an alarm menu
+// item, "status:" and a panel, or "titles" for the titles button); a dialog it opens gets
+// `text` typed into `control`, or `control` clicked, and then `button` clicked.
+void give(MainWindowFixture &f, const QString &command, const QString &control, const QString &text,
+    const QString &button)
+{
+    if (!control.isEmpty()) {
+        f.platform.dialogScripts.push_back([=](QDialog &dialog) {
+            if (auto *input = dialog.findChild<QLineEdit *>(control))
+                input->setText(text);
+            else
+                dialog.findChild<QAbstractButton *>(control)->click();
+            dialog.findChild<QPushButton *>(button)->click();
+            return dialog.result();
+        });
+    }
+    const QString where = command.section(u':', 0, 0);
+    const QString what = command.section(u':', 1);
+    if (where != u"status" && where != u"titles")
+        f.platform.menuChoices.push_back(what);
+    const int s = f.window->selectedTab();
+    if (where == u"tab")
+        f.pressTab(s, Qt::RightButton);
+    else if (where == u"content")
+        QTest::mousePress(f.box(s)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    else if (where == u"titles")
+        f.window->page(s).cmdTitle()->click();
+    else
+        emit f.window->staMain().panelClicked(where == u"alarm" ? 2 : what.toInt(), QPoint());
+}
+
+} // namespace
 
 // Typing that no save holds yet survives the program's sudden end.
 class TestRecoveryFile : public QObject
@@ -47,15 +112,90 @@ private slots:
         QVERIFY(!QFile::exists(recoveryPath(f)));
     }
 
-    void showingEntries_isNoChange()
+    void readingAndShowing_isNoChange()
     {
         MainWindowFixture f;
         startQuickly(f);
         f.window->AddTabPage(u"t"_s, u"text"_s);
+        f.record(1).setAlarm(f.platform.now().addDays(1));
+        f.record(1).setFontName(u"Other"_s);
+        QVERIFY(f.window->SaveAll());
+        crash(f);
+        startQuickly(f);
         f.pressTab(1);
         f.pressTab(0);
         QTest::qWait(100);
         QVERIFY(!QFile::exists(recoveryPath(f)));
+    }
+
+    // One row per command that changes what a save writes.
+    void everyChange_isRecoveredAfterACrash_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        const auto row = [](const char *name, const QString &command, const QString &control = {},
+                             const QString &text = {}, const QString &button = {}) {
+            QTest::newRow(name) << command << control << text << button;
+        };
+        row("rename tab", u"tab:mnuTabName"_s, u"txtOmidashi"_s, u"renamed"_s, u"cmdOk"_s);
+        row("delete tab", u"tab:mnuTabDel"_s);
+        row("sort", u"tab:mnuTabSortTtup"_s);
+        row("add entry", u"titles"_s, u"txtInput"_s, u"new entry"_s, u"cmdNew"_s);
+        row("rename entry", u"titles"_s, u"txtInput"_s, u"renamed entry"_s, u"cmdChg"_s);
+        row("delete entry", u"titles"_s, u"txtInput"_s, {}, u"cmdDel"_s);
+        row("set alarm", u"alarm:mnuAlmSet"_s);
+        row("clear alarm", u"alarm:mnuAlmOff"_s);
+        row("reset creation date", u"status:1"_s);
+        row("tab font", u"content:mnuContFont"_s);
+        row("default font", u"content:mnuContDflt"_s);
+        row("scroll type", u"tab:mnuTabOpt"_s, u"optScrlW"_s, {}, u"cmdOk"_s);
+        row("backups", u"tab:mnuTabOpt"_s, u"chkBackup"_s, {}, u"cmdOk"_s);
+        row("add empty tab", u"tab:mnuTabAdd"_s, u"txtOmidashi"_s, u"new"_s, u"cmdOk"_s);
+        row("add tab from clipboard", u"tab:mnuTabCBAdd"_s, u"txtOmidashi"_s, u"new"_s, u"cmdOk"_s);
+        row("add tab from file", u"tab:mnuTabFLAdd"_s);
+    }
+    void everyChange_isRecoveredAfterACrash()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        MainWindowFixture f;
+        startQuickly(f);
+        // Two saved tabs, the first with two entries, its own font and an alarm, captions in
+        // reverse order.
+        f.record(0).setOmidasi(u"b"_s);
+        f.record(0).ChgTitle(0, 0, u"first"_s);
+        f.record(0).AddTitle(0, u"second"_s, u"text"_s);
+        f.record(0).setFontName(u"Tab font"_s);
+        f.record(0).setAlarm(f.platform.now().addSecs(2 * 3600));
+        f.window->AddTabPage(u"other"_s, QString());
+        f.record(1).setOmidasi(u"a"_s);
+        QVERIFY(f.window->SaveAll());
+        const QStringList saved = savedState(*f.window);
+        // What the choosers answer and the clipboard holds, should the command ask.
+        f.platform.advance(3600);
+        f.platform.alarmScripts.push_back(
+            {AlarmTimeDialog::Confirmed, f.platform.now().addSecs(2 * 3600), {}});
+        f.platform.fontAnswers.push_back(FontChoice {u"Chosen"_s, 14});
+        f.platform.clipboard = u"clipped"_s;
+        QFile imported(f.dir.filePath(u"imported.txt"_s));
+        QVERIFY(imported.open(QIODevice::WriteOnly) && imported.write("imported\r\n") > 0);
+        imported.close();
+        f.platform.openFileAnswers.push_back(imported.fileName());
+
+        give(f, command, control, text, button);
+        const QStringList changed = savedState(*f.window);
+        QVERIFY(changed != saved);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        crash(f);
+
+        f.platform.questionAnswers = {0};
+        startQuickly(f);
+        QCOMPARE(f.platform.questions.size(), 1);
+        QCOMPARE(savedState(*f.window), changed);
     }
 
     void afterACrash_restoreBringsTheTypingBack()
@@ -169,6 +309,71 @@ private slots:
         startQuickly(f);
         QVERIFY(f.platform.questions.isEmpty());
         QVERIFY(!QFile::exists(recoveryPath(f)));
+    }
+
+    void recoveryTemporaryLeftByAKill_isRemovedAtStartUp()
+    {
+        MainWindowFixture f;
+        const QString temp = f.dir.filePath(QString::fromLatin1(RecoveryFile::TempFileName));
+        QFile file(temp);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\"version\":3,\"tab") > 0);
+        file.close();
+        startQuickly(f);
+        QVERIFY(!QFile::exists(temp));
+    }
+
+    void killedBetweenASaveAndTheRemoval_isNotOffered()
+    {
+        MainWindowFixture f;
+        startQuickly(f);
+        QVERIFY(f.window->SaveAll());
+        f.typeInto(0, u"saved at last"_s);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        // The save completes, and the program dies before the recovery file goes.
+        const QString aside = recoveryPath(f) + u".aside"_s;
+        QVERIFY(QFile::rename(recoveryPath(f), aside));
+        QVERIFY(f.window->SaveAll());
+        QVERIFY(QFile::rename(aside, recoveryPath(f)));
+        crash(f);
+
+        startQuickly(f);
+        QVERIFY(f.platform.questions.isEmpty());
+        QCOMPARE(f.record(0).Cont(0), u"saved at last"_s);
+        QVERIFY(!QFile::exists(recoveryPath(f)));
+    }
+
+    void fullDisk_keepsTheLastGoodRecoveryAndSaysSoAtQuit()
+    {
+        MainWindowFixture f;
+        // A file system of its own over the notes folder, small enough to fill in a moment.
+        const QByteArray dir = QFile::encodeName(f.dir.path());
+        if (::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=256k") != 0)
+            QSKIP("mounting a small tmpfs needs root: the full-disk case is not run");
+        const auto unmount = qScopeGuard([&] { ::umount2(dir.constData(), MNT_DETACH); });
+        startQuickly(f);
+        f.typeInto(0, u"kept"_s);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        const QByteArray good = readFile(recoveryPath(f));
+        QVERIFY(good.contains("kept"));
+
+        QFile filler(f.dir.filePath(u"filler"_s));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'f')) > 0) { }
+        f.typeInto(0, u" lost"_s);
+        QTest::qWait(200);
+        QCOMPARE(readFile(recoveryPath(f)), good);
+        // The save fails too: quitting unsaved would lose what the recovery file lacks.
+        f.platform.questionAnswers = {1, 2};
+        QVERIFY(!f.window->close());
+        QCOMPARE(f.platform.questions.size(), 2);
+        QVERIFY(f.platform.questions[1].text.contains(u"回復用ファイル"_s));
+        QCOMPARE(readFile(recoveryPath(f)), good);
+
+        // With room again, the next change writes it all.
+        filler.remove();
+        f.typeInto(0, u"!"_s);
+        QTRY_VERIFY(readFile(recoveryPath(f)).contains("kept lost!"));
+        crash(f);
     }
 
     void quittingUnsavedAfterAFailedSave_keepsTheRecovery()
