@@ -2,12 +2,12 @@
 
 #include "store/TabSnapshot.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QTimer>
 #include <optional>
 
+class QJsonObject;
 class frmMain;
 
 // Unsaved work survives a crash, a kill or a power cut: a few seconds after a change pauses (and
