@@ -33,10 +33,11 @@ int main(int argc, char *argv[])
     frmMain window(platform, appDir);
     QObject::connect(
         &instance, &SingleInstance::activationRequested, &window, &frmMain::restoreWindow);
-    QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit);
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &QWidget::close);
+    // exit, not quit: quit() sends the Quit event that the window turns into a quit request.
+    QObject::connect(&window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &frmMain::requestQuit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-        [&window](QSessionManager &) { window.SaveAll(); });
+        [&window](QSessionManager &) { window.commitData(); });
 
     window.Form_Load();
     window.show();

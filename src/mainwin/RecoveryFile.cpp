@@ -222,8 +222,10 @@ void RecoveryFile::offerRestore()
         u"Nokuri"_s, {u"復元する"_s, u"破棄する"_s});
     if (choice == 0)
         restore(*recovered);
-    else
+    else if (choice == 1)
         discard();
+    else
+        m_undecided = true;
 }
 
 // A save that completed after the recovery file was written holds all of it: the program

@@ -36,6 +36,8 @@ public:
     // At start-up: a recovery file that no later save has overtaken is offered back to the
     // user; one that a save holds already, or a damaged one, goes without a word.
     void offerRestore();
+    // The offer was cut short without an answer (by a quit): the file stays for the next start.
+    bool undecided() const { return m_undecided; }
 
     void setPauseInterval(int milliseconds) { m_pause.setInterval(milliseconds); }
 
@@ -62,4 +64,5 @@ private:
     QTimer m_latest;
     // The last write failed: the changes wait for the next one.
     bool m_failed = false;
+    bool m_undecided = false;
 };

@@ -9,6 +9,7 @@
 #include "mainwin/FontSubstitutes.h"
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
+#include "mainwin/QuitCoordinator.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
 #include "mainwin/StatusPanels.h"
@@ -51,6 +52,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_settings(std::make_unique<SettingsFile>(*this))
     , m_noteFiles(std::make_unique<NoteFiles>(*this, *m_settings))
     , m_recovery(new RecoveryFile(*this))
+    , m_quit(new QuitCoordinator(*this, platform.modals()))
 {
     installFontSubstitutes();
     setWindowTitle(QStringLiteral("Nokuri"));
@@ -96,7 +98,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     new TrayCommands(*this);
 
     connect(m_menus.mnuTabSave, &QAction::triggered, this, &frmMain::SaveAll);
-    connect(m_menus.mnuTabQuit, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus.mnuTabQuit, &QAction::triggered, this, &frmMain::requestQuit);
 }
 
 frmMain::~frmMain() = default;
@@ -133,6 +135,7 @@ void frmMain::Form_Load()
     reportMissedAlarms();
     DispStatus();
     m_loaded = true;
+    m_quit->startUpFinished();
 }
 
 void frmMain::noteChange()
@@ -169,7 +172,9 @@ bool frmMain::SaveAll()
 
 bool frmMain::Form_Unload()
 {
-    while (!SaveAll()) {
+    // A quit that cut the recovery question short decided nothing: saving now would make the
+    // recovery file look older than the notes, and it would not be offered again.
+    while (!m_recovery->undecided() && !SaveAll()) {
         int choice = m_platform.askQuestion(
             QStringLiteral("メモを保存できませんでした。どうしますか?"), QStringLiteral("Nokuri"),
             {QStringLiteral("もう一度保存する"), QStringLiteral("保存せずに終了する"),
@@ -193,6 +198,17 @@ bool frmMain::Form_Unload()
     }
     m_tray.reset();
     return true;
+}
+
+void frmMain::requestQuit()
+{
+    m_quit->request();
+}
+
+void frmMain::commitData()
+{
+    if (m_quit->startedUp() && !m_recovery->undecided())
+        SaveAll();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@
 #include <vector>
 
 class NoteFiles;
+class QuitCoordinator;
 class RecoveryFile;
 class PlatformServices;
 class SettingsFile;
@@ -35,6 +36,12 @@ public:
     // Shut-down: saves, then removes the tray icon. False when the user chose to stay
     // after a failed save.
     bool Form_Unload();
+    // Every way to end the program comes here: the window closes, saving, once the modal
+    // windows and menus that are open have been cancelled and the start-up has finished.
+    void requestQuit();
+    // The desktop session may end without a quit: saves, unless start-up is still reading or
+    // left the recovery question open.
+    void commitData();
 
     // Saves everything; shows the reason when it fails.
     bool SaveAll();
@@ -132,6 +139,7 @@ private:
     std::unique_ptr<NoteFiles> m_noteFiles;
     std::unique_ptr<TrayIcon> m_tray;
     RecoveryFile *m_recovery;
+    QuitCoordinator *m_quit;
     // Set while the program itself fills a box, so that only typing counts as a change.
     bool m_filling = false;
     bool m_loaded = false;

@@ -113,5 +113,5 @@ void TrayCommands::mnuTrayCredit_Click()
 
 void TrayCommands::mnuTrayQuit_Click()
 {
-    m_main.close();
+    m_main.requestQuit();
 }

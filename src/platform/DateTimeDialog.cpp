@@ -1,5 +1,7 @@
 #include "platform/DateTimeDialog.h"
 
+#include "platform/ModalGate.h"
+
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -17,8 +19,9 @@ QDateTime toWholeMinute(const QDateTime &value)
 
 } // namespace
 
-DateTimeDialog::DateTimeDialog(QWidget *parent)
+DateTimeDialog::DateTimeDialog(ModalGate &modals, QWidget *parent)
     : QDialog(parent)
+    , m_modals(modals)
     , m_edit(new QDateTimeEdit(this))
 {
     setWindowModality(Qt::ApplicationModal);
@@ -54,7 +57,7 @@ QDateTime DateTimeDialog::value() const
 
 void DateTimeDialog::show()
 {
-    exec();
+    m_modals.exec(*this);
 }
 
 qint16 DateTimeDialog::result() const

@@ -4,16 +4,18 @@
 
 #include <QDialog>
 
+class ModalGate;
 class QDateTimeEdit;
 
 // The alarm command's date-and-time entry: a date-time field with a calendar pop-up, to the
-// minute, and OK / Cancel. show() runs it modally; result() is Confirmed after OK.
+// minute, and OK / Cancel. show() runs it modally through the gate; result() is Confirmed
+// after OK.
 class DateTimeDialog final : public QDialog, public AlarmTimeDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DateTimeDialog)
 public:
-    explicit DateTimeDialog(QWidget *parent = nullptr);
+    explicit DateTimeDialog(ModalGate &modals, QWidget *parent = nullptr);
 
     void setCaption(const QString &caption) override;
     // Seconds are dropped: the field shows minutes only, and an alarm is set to the minute.
@@ -23,5 +25,6 @@ public:
     qint16 result() const override;
 
 private:
+    ModalGate &m_modals;
     QDateTimeEdit *const m_edit;
 };

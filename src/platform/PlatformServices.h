@@ -8,6 +8,7 @@
 #include <optional>
 
 class AlarmTimeDialog;
+class ModalGate;
 class QAction;
 class QDialog;
 class QIcon;
@@ -64,4 +65,8 @@ public:
 
     // Adds the tray icon; it is removed when the returned object is destroyed.
     virtual std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) = 0;
+
+    // Every modal call above runs through it; while it refuses, each gives its cancelled answer
+    // (no button, nothing chosen, Rejected) without showing anything.
+    virtual ModalGate &modals() = 0;
 };

@@ -19,7 +19,7 @@ namespace {
 // An alarm must be seen while the main window is hidden in the tray, where the box is the
 // program's only window: keep it on top, give it the focus, and let closing it not end the
 // program.
-void runOnTop(QMessageBox &box)
+void runOnTop(QMessageBox &box, ModalGate &modals)
 {
     // Modality first: QMessageBox::setWindowModality resets the window flags.
     box.setWindowModality(Qt::ApplicationModal);
@@ -28,7 +28,7 @@ void runOnTop(QMessageBox &box)
     box.show();
     box.raise();
     box.activateWindow();
-    box.exec();
+    modals.exec(box);
 }
 
 } // namespace
@@ -45,20 +45,24 @@ QDateTime QtPlatformServices::now() const
 
 void QtPlatformServices::showMessage(const QString &text, const QString &caption, MessageIcon icon)
 {
+    if (!m_modals.admits())
+        return;
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
         caption, text, QMessageBox::Ok);
-    runOnTop(box);
+    runOnTop(box, m_modals);
 }
 
 int QtPlatformServices::askQuestion(
     const QString &text, const QString &caption, const QStringList &buttons)
 {
+    if (!m_modals.admits())
+        return -1;
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton);
     QList<QAbstractButton *> choices;
     // One role for all keeps the buttons in the caller's order on every desktop's layout.
     for (const QString &label : buttons)
         choices.append(box.addButton(label, QMessageBox::ActionRole));
-    runOnTop(box);
+    runOnTop(box, m_modals);
     return static_cast<int>(choices.indexOf(box.clickedButton()));
 }
 
@@ -69,10 +73,11 @@ QString QtPlatformServices::clipboardText() const
 
 std::optional<QString> QtPlatformServices::chooseOpenFile(QWidget *parent)
 {
-    const QString path = QFileDialog::getOpenFileName(parent);
-    if (path.isEmpty())
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (m_modals.exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return path;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<FontChoice> QtPlatformServices::chooseFont(QWidget *parent, const FontChoice &initial)
@@ -80,26 +85,26 @@ std::optional<FontChoice> QtPlatformServices::chooseFont(QWidget *parent, const 
     QFont start(initial.name);
     if (initial.size > 0)
         start.setPointSizeF(initial.size);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, start, parent);
-    if (!ok)
+    QFontDialog dialog(start, parent);
+    if (m_modals.exec(dialog) != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
     return FontChoice {chosen.family(), static_cast<float>(chosen.pointSizeF())};
 }
 
 std::unique_ptr<AlarmTimeDialog> QtPlatformServices::createAlarmTimeDialog()
 {
-    return std::make_unique<DateTimeDialog>();
+    return std::make_unique<DateTimeDialog>(m_modals);
 }
 
 QAction *QtPlatformServices::popupMenu(QMenu &menu, const QPoint &globalPos)
 {
-    return menu.exec(globalPos);
+    return m_modals.exec(menu, globalPos);
 }
 
 int QtPlatformServices::runModal(QDialog &dialog)
 {
-    return dialog.exec();
+    return m_modals.exec(dialog);
 }
 
 bool QtPlatformServices::showHelp(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 
 class HelpViewer;
@@ -19,7 +20,8 @@ public:
     // while the window is in the tray.
     void showMessage(const QString &text, const QString &caption, MessageIcon icon) override;
     // The buttons appear in the given order. The box offers no close button or Escape: with
-    // several buttons the user must pick one, so -1 comes back only for an empty list.
+    // several buttons the user must pick one, so -1 comes back only for an empty list, or when
+    // a quit cancelled the box.
     int askQuestion(
         const QString &text, const QString &caption, const QStringList &buttons) override;
     QString clipboardText() const override;
@@ -32,7 +34,9 @@ public:
     bool showHelp(const QString &path) override;
     bool isSystemTrayAvailable() const override;
     std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) override;
+    ModalGate &modals() override { return m_modals; }
 
 private:
+    ModalGate m_modals;
     std::unique_ptr<HelpViewer> m_helpViewer;
 };

@@ -1,10 +1,14 @@
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -39,6 +43,19 @@ constexpr int SecondTabX = 90; // the second tab's caption starts after "メモ"
 constexpr int EmptyStripX = 250;
 constexpr int BoxX = 200;
 constexpr int BoxY = 200;
+constexpr int TitleButtonX = 482;
+constexpr int TitleButtonY = 37;
+constexpr int AlarmPanelX = 140;
+constexpr int StatusY = 389;
+
+// What start-up finds in the notes folder: a first tab captioned メモ, created 2020/01/02.
+QByteArray settings(const QString &globals = {}, const QString &tab1 = {})
+{
+    return cp932(u"----------Nokuri iniファイル----------\r\n"_s + globals
+        + u"FormTop = 1500\r\nFormLeft = 1500\r\nFormHeight = 6000\r\nFormWidth = 7500\r\n\r\n"
+          u"[Tab1]\r\nTabCaption = メモ\r\nCreatDate = 2020/01/02 03:04\r\n"_s
+        + tab1 + u"\r\n\r\n"_s);
+}
 
 } // namespace
 
@@ -65,6 +82,8 @@ private:
         env.insert(u"HOME"_s, m_home->path());
         env.insert(u"XDG_DATA_HOME"_s, m_home->filePath(u"data"_s));
         env.insert(u"XDG_RUNTIME_DIR"_s, m_home->filePath(u"runtime"_s));
+        // The tray must be the X server's (trayer's), not a desktop's on the session bus.
+        env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
         return env;
     }
 
@@ -98,14 +117,38 @@ private:
         return tool(u"xdotool"_s, {u"search"_s, u"--sync"_s, u"--name"_s, name}, 20000)
             .section(u'\n', 0, 0);
     }
+    // The shown windows of that name, at once.
+    QStringList shownWindows(const QString &name)
+    {
+        return tool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, name})
+            .split(u'\n', Qt::SkipEmptyParts);
+    }
+    // Runs xdotool commands given as lines, "WIN" standing for the main window.
+    void play(const QStringList &steps)
+    {
+        for (const QString &step : steps)
+            xdotool(QString(step).replace(u"WIN"_s, m_window).split(u' '));
+    }
+    void typeAtEnd(const QString &text)
+    {
+        click(BoxX, BoxY);
+        xdotool({u"key"_s, u"ctrl+End"_s});
+        xdotool({u"type"_s, u"--delay"_s, u"30"_s, text});
+    }
+    QByteArray file(const QString &name) const { return readFile(QDir(m_prog).filePath(name)); }
 
-    bool startNokuri()
+    // Starts the program and waits for the first shown window of that name: the main window,
+    // or a box that start-up shows before it.
+    bool startNokuri(const QString &firstWindow = u"^Nokuri$"_s)
     {
         m_nokuri.setProcessEnvironment(environment());
         m_nokuri.start(QDir(m_prog).filePath(u"nokuri"_s), {});
         if (!m_nokuri.waitForStarted())
             return false;
-        m_window = waitForWindow(u"^Nokuri$"_s);
+        QDeadlineTimer deadline(20000);
+        while (shownWindows(firstWindow).isEmpty() && !deadline.hasExpired())
+            QTest::qWait(100);
+        m_window = shownWindows(firstWindow).value(0);
         QTest::qWait(300);
         return !m_window.isEmpty();
     }
@@ -113,6 +156,29 @@ private:
     {
         ::kill(pid_t(m_nokuri.processId()), signal);
         return m_nokuri.waitForFinished(20000);
+    }
+    // The program ended by itself within five seconds, normally and with exit code 0.
+    void expectEndedInTime(const QElapsedTimer &since)
+    {
+        const bool ended = m_nokuri.state() == QProcess::NotRunning
+            || m_nokuri.waitForFinished(std::max(1, 5000 - int(since.elapsed())));
+        QVERIFY2(ended, "still running after 5 s");
+        QCOMPARE(m_nokuri.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_nokuri.exitCode(), 0);
+    }
+    // The program's tray icon: its small window, embedded in the tray (found by class, as
+    // embedding hides its name from a search).
+    QString trayIcon()
+    {
+        const QStringList ids
+            = tool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--class"_s, u"nokuri"_s})
+                  .split(u'\n', Qt::SkipEmptyParts);
+        for (const QString &id : ids) {
+            const QString shell = tool(u"xdotool"_s, {u"getwindowgeometry"_s, u"--shell"_s, id});
+            if (shell.contains(QRegularExpression(u"WIDTH=[1-4]?[0-9]\\n"_s)))
+                return id;
+        }
+        return {};
     }
 
 private slots:
@@ -142,10 +208,7 @@ private slots:
         m_prog = home.filePath(u"prog"_s);
         QVERIFY(QFile::copy(QStringLiteral(NOKURI_PROGRAM), QDir(m_prog).filePath(u"nokuri"_s)));
         writeFile(QDir(m_prog).filePath(u"Tab1A.tab"_s), cp932(u"買い物\r\n牛乳\r\n"_s));
-        writeFile(QDir(m_prog).filePath(u"TabSet.ini"_s),
-            cp932(u"----------Nokuri iniファイル----------\r\nFormTop = 1500\r\n"
-                  u"FormLeft = 1500\r\nFormHeight = 6000\r\nFormWidth = 7500\r\n\r\n"
-                  u"[Tab1]\r\nTabCaption = メモ\r\n\r\n\r\n"_s));
+        writeFile(QDir(m_prog).filePath(u"TabSet.ini"_s), settings());
     }
 
     void cleanup()
@@ -212,6 +275,154 @@ private slots:
         QCOMPARE(file("Tab2A.tab"), cp932(u"\r\nmilk\r\nパン\r\n"_s));
         QCOMPARE(file("TabSet.ini"), ini);
         QCOMPARE(file("Tab2A.bak"), file("Tab2A.tab"));
+    }
+
+    // A quit request while a modal window or menu is open: the notes are saved as they stand
+    // (what the window held, nothing the cancelled window would have done) and the program ends.
+    void quitWithModalOpen_savesAndEnds_data()
+    {
+        QTest::addColumn<QStringList>("open");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("signal");
+        const QString tabMenu = u"mousemove --window WIN 250 12 click 3"_s;
+        const auto item = [](int downs) {
+            return u"key "_s + QStringList(downs, u"Down"_s).join(u' ') + u" Return"_s;
+        };
+        const QString alarmTime
+            = u"mousemove --window WIN %1 %2 click 1"_s.arg(AlarmPanelX).arg(StatusY);
+        // One tab: タブ削除 is disabled, and the keys pass over it. Without a tray, help and the
+        // about box sit before the tab menu's quit.
+        QTest::newRow("tab menu") << QStringList {tabMenu} << QString() << SIGTERM;
+        QTest::newRow("tab-name dialog")
+            << QStringList {tabMenu, u"key a"_s} << u"^タブ名の入力$"_s << SIGTERM;
+        QTest::newRow("titles dialog")
+            << QStringList {u"mousemove --window WIN %1 %2 click 1"_s.arg(TitleButtonX)
+                                .arg(TitleButtonY)}
+            << u"^タイトルの入力$"_s << SIGINT;
+        QTest::newRow("options") << QStringList {tabMenu, item(6)} << u"^オプション$"_s << SIGHUP;
+        QTest::newRow("manual sort")
+            << QStringList {tabMenu, item(5).replace(u" Return"_s, u" Right Return"_s)}
+            << u"^手動でソート$"_s << SIGTERM;
+        QTest::newRow("alarm time")
+            << QStringList {alarmTime, item(1)} << u"^アラームの設定$"_s << SIGTERM;
+        QTest::newRow("message box") << QStringList {alarmTime, item(1), u"key Return"_s}
+                                     << u"^アラーム設定エラー$"_s << SIGTERM;
+        QTest::newRow("font chooser")
+            << QStringList {u"mousemove --window WIN 200 200 click 3"_s, u"key f"_s}
+            << u"^Select Font$"_s << SIGTERM;
+        QTest::newRow("file chooser") << QStringList {u"key ctrl+o"_s} << u"^Open$"_s << SIGINT;
+        QTest::newRow("help") << QStringList {tabMenu, u"key h"_s} << u"^Nokuri ヘルプ$"_s
+                              << SIGHUP;
+        QTest::newRow("about box")
+            << QStringList {tabMenu, u"key i"_s} << u"^Nokuriについて$"_s << SIGTERM;
+    }
+    void quitWithModalOpen_savesAndEnds()
+    {
+        QFETCH(QStringList, open);
+        QFETCH(QString, shown);
+        QFETCH(int, signal);
+        QVERIFY(startNokuri());
+        typeAtEnd(u"typed"_s);
+        play(open);
+        if (!shown.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(!shownWindows(shown).isEmpty(), 5000);
+
+        QElapsedTimer since;
+        since.start();
+        ::kill(pid_t(m_nokuri.processId()), signal);
+        expectEndedInTime(since);
+        QCOMPARE(file(u"Tab1A.tab"_s), cp932(u"買い物\r\n牛乳typed\r\n"_s));
+        QVERIFY(!QFile::exists(QDir(m_prog).filePath(u"Tab2A.tab"_s)));
+    }
+
+    // Start-up is let finish without further boxes before the quit saves: what it writes comes
+    // from everything that was read.
+    void quitDuringStartUpBox_savesTheWholeState_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("settings error")
+            << settings(u"FormTop = 99999999999\r\n"_s) << u"^読み込み時のエラー$"_s;
+        QTest::newRow("missed alarm")
+            << settings({}, u"AlarmDate = 2020/01/03 04:05\r\nAlarmSetOn = #True#\r\n"_s)
+            << u"^Nokuriのアラーム$"_s;
+    }
+    void quitDuringStartUpBox_savesTheWholeState()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, shown);
+        writeFile(QDir(m_prog).filePath(u"TabSet.ini"_s), ini);
+        const QByteArray entry = file(u"Tab1A.tab"_s);
+        QVERIFY(startNokuri(shown));
+
+        QElapsedTimer since;
+        since.start();
+        ::kill(pid_t(m_nokuri.processId()), SIGTERM);
+        expectEndedInTime(since);
+        QCOMPARE(file(u"Tab1A.tab"_s), entry);
+        const QByteArray saved = file(u"TabSet.ini"_s);
+        for (const QString &line : {u"TabCaption = メモ"_s, u"CreatDate = 2020/01/02 03:04"_s})
+            QVERIFY2(saved.contains(cp932(u"\r\n"_s + line + u"\r\n"_s)), qPrintable(line));
+    }
+
+    // The recovery question cut short by a quit decided nothing: the notes and the recovery
+    // file stay as they were, and the next start asks again.
+    void quitDuringRecoveryQuestion_keepsRecoveryForTheNextStart()
+    {
+        QVERIFY(startNokuri());
+        typeAtEnd(u"unsaved"_s);
+        QTest::qWait(6000);
+        QVERIFY(quitNokuri(SIGKILL));
+        const QStringList names {u"Tab1A.tab"_s, u"TabSet.ini"_s, u"Nokuri.recovery"_s};
+        QList<QByteArray> before;
+        for (const QString &name : names)
+            before.append(file(name));
+        QVERIFY(!before.last().isEmpty());
+
+        QVERIFY(startNokuri());
+        QElapsedTimer since;
+        since.start();
+        ::kill(pid_t(m_nokuri.processId()), SIGTERM);
+        expectEndedInTime(since);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QVERIFY2(file(names[i]) == before[i], qPrintable(names[i]));
+
+        QVERIFY(startNokuri());
+        xdotool({u"key"_s, u"Return"_s});
+        QTest::qWait(500);
+        QVERIFY(quitNokuri(SIGTERM));
+        QCOMPARE(file(u"Tab1A.tab"_s), cp932(u"買い物\r\n牛乳unsaved\r\n"_s));
+    }
+
+    // Quit from the tray menu, with a real tray on the X server: the program ends normally, as
+    // from any other quit, and leaves nothing of its own in the runtime folder.
+    void trayMenuQuit_savesAndEndsNormally()
+    {
+        if (QStandardPaths::findExecutable(u"trayer"_s).isEmpty())
+            QSKIP("trayer is not installed");
+        QProcess tray;
+        tray.setProcessEnvironment(environment());
+        tray.start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s});
+        QVERIFY(tray.waitForStarted());
+        QVERIFY(!waitForWindow(u"^panel$"_s).isEmpty());
+
+        QVERIFY(startNokuri());
+        typeAtEnd(u"typed"_s);
+        QString icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIcon()).isEmpty(), 10000);
+        xdotool({u"mousemove"_s, u"--window"_s, icon, u"5"_s, u"5"_s, u"click"_s, u"3"_s});
+        QElapsedTimer since;
+        since.start();
+        xdotool({u"key"_s, u"x"_s});
+        expectEndedInTime(since);
+        tray.terminate();
+        tray.waitForFinished();
+
+        QCOMPARE(file(u"Tab1A.tab"_s), cp932(u"買い物\r\n牛乳typed\r\n"_s));
+        QCOMPARE(QDir(m_home->filePath(u"runtime"_s))
+                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            QStringList());
+        QCOMPARE(QDir(m_prog).entryList({u"*.lock"_s}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void killedWhileTyping_typingOfferedBackAtTheNextStart()

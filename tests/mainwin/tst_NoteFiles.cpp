@@ -536,7 +536,7 @@ private slots:
         QSignalSpy unloaded(f.window.get(), &frmMain::unloaded);
         f.typeInto(0, u"bye"_s);
         f.window->menus().mnuTabQuit->trigger();
-        QCOMPARE(unloaded.size(), 1);
+        QTRY_COMPARE(unloaded.size(), 1);
         QVERIFY(f.platform.tray() == nullptr);
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), QByteArray("\r\nbye\r\n"));
     }

@@ -3,9 +3,12 @@
 #include "mainwin/StatusPanels.h"
 #include "mainwin/Twips.h"
 
+#include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -365,6 +368,36 @@ private slots:
         f.window->setWindowState(Qt::WindowMinimized);
         QCoreApplication::processEvents();
         QCOMPARE(f.window->isHidden(), tray);
+    }
+
+    // The desktop session's end arrives as the application's Quit event, here while the
+    // tab-name dialog is open: the dialog is cancelled (no tab is added), and the window
+    // closes, saving, only once the dialog has returned.
+    void sessionEnd_whileDialogOpen_cancelsItAndClosesAfter()
+    {
+        MainWindowFixture f;
+        f.start();
+        QSignalSpy unloaded(f.window.get(), &frmMain::unloaded);
+        f.typeInto(0, u"typed"_s);
+        qsizetype unloadedInside = -1;
+        f.platform.dialogScripts.push_back([&](QDialog &dialog) {
+            QSignalSpy rejected(&dialog, &QDialog::rejected);
+            QEvent quit(QEvent::Quit);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            unloadedInside = unloaded.size();
+            // The user's Ok, had the quit left the dialog open.
+            if (rejected.isEmpty())
+                dialog.accept();
+            return dialog.result();
+        });
+        f.window->menus().mnuTabAdd->trigger();
+
+        QCOMPARE(unloadedInside, 0);
+        QCOMPARE(f.window->tabCount(), 1);
+        QTRY_COMPARE(unloaded.size(), 1);
+        QFile saved(f.dir.filePath(u"Tab1A.tab"_s));
+        QVERIFY2(saved.open(QIODevice::ReadOnly), qPrintable(saved.errorString()));
+        QCOMPARE(saved.readAll(), QByteArray("\r\ntyped\r\n"));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/DateTimeDialog.h"
+#include "platform/ModalGate.h"
 
 #include "ModalAnswer.h"
 
@@ -22,6 +23,7 @@ private slots:
 
 private:
     static const QDateTime start;
+    ModalGate m_modals;
 };
 
 const QDateTime TestDateTimeDialog::start(QDate(2026, 12, 7), QTime(12, 0, 30, 500));
@@ -38,7 +40,7 @@ static QPushButton &buttonOf(QWidget &dialog, QDialogButtonBox::StandardButton w
 
 void TestDateTimeDialog::setValue_showsStartToTheMinute()
 {
-    DateTimeDialog dialog;
+    DateTimeDialog dialog(m_modals);
     dialog.setValue(start);
 
     QCOMPARE(dialog.value(), QDateTime(QDate(2026, 12, 7), QTime(12, 0)));
@@ -48,7 +50,7 @@ void TestDateTimeDialog::setValue_showsStartToTheMinute()
 
 void TestDateTimeDialog::show_okAfterEditing_confirmsChosenValue()
 {
-    DateTimeDialog dialog;
+    DateTimeDialog dialog(m_modals);
     dialog.setCaption(u"アラームの設定"_s);
     dialog.setValue(start);
     const QDateTime chosen(QDate(2027, 1, 2), QTime(8, 15, 59));
@@ -69,7 +71,7 @@ void TestDateTimeDialog::show_okAfterEditing_confirmsChosenValue()
 
 void TestDateTimeDialog::show_typedMinuteAndEnter_confirmsTypedValue()
 {
-    DateTimeDialog dialog;
+    DateTimeDialog dialog(m_modals);
     dialog.setValue(start);
     const auto answered = answerModal<DateTimeDialog>([](DateTimeDialog &shown) {
         QDateTimeEdit &edit = editOf(shown);
@@ -96,7 +98,7 @@ void TestDateTimeDialog::show_closedWithoutOk_isNotConfirmed_data()
 void TestDateTimeDialog::show_closedWithoutOk_isNotConfirmed()
 {
     QFETCH(int, how);
-    DateTimeDialog dialog;
+    DateTimeDialog dialog(m_modals);
     dialog.setValue(start);
     const auto answered = answerModal<DateTimeDialog>([how](DateTimeDialog &shown) {
         editOf(shown).setDateTime(start.addDays(1));

@@ -126,8 +126,9 @@ QAction *RecordingPlatform::popupMenu(QMenu &menu, const QPoint &)
     collect(menu);
     menusShown.append(items);
 
-    if (menuChoices.empty())
+    if (menuChoices.empty() || !m_modals.admits())
         return nullptr;
+    const ModalGate::Open open(m_modals, menu);
     const QString choice = menuChoices.front();
     menuChoices.pop_front();
     for (QAction *action : all) {
@@ -153,6 +154,9 @@ bool RecordingPlatform::menuItemEnabled(const QString &objectName) const
 int RecordingPlatform::runModal(QDialog &dialog)
 {
     dialogsShown.append(dialog.windowTitle());
+    if (!m_modals.admits())
+        return QDialog::Rejected;
+    const ModalGate::Open open(m_modals, dialog);
     if (dialogScripts.empty())
         throw std::logic_error("no script for dialog: " + dialog.windowTitle().toStdString());
     auto script = dialogScripts.front();

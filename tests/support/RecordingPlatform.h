@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AlarmTimeDialog.h"
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
 
@@ -95,7 +96,12 @@ public:
     TrayIcon *tray() const { return m_tray; }
     QString trayTip;
 
+    // Menus and dialogs count as open while their scripts run, so a quit requested from a
+    // script waits for them, as it waits for the real ones.
+    ModalGate &modals() override { return m_modals; }
+
 private:
+    ModalGate m_modals;
     QDateTime m_now;
     TrayIcon *m_tray = nullptr;
 };
