@@ -3,6 +3,7 @@
 #include "mainwin/MainMenus.h"
 #include "mainwin/frmMain.h"
 #include "platform/AlarmTimeDialog.h"
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
 #include "store/clsTabCont.h"
@@ -64,6 +65,9 @@ void AlarmCommands::mnuAlmOff_Click()
 
 void AlarmCommands::tmrAlarm_Timer()
 {
+    // While a quit cancels every box, a due alarm stays on: the next start reports it missed.
+    if (!m_main.platform().modals().admits())
+        return;
     TabSet &tabs = m_main.tabs();
     const int n = tabs.count();
     for (int i = 0; i < n; ++i) {

@@ -293,6 +293,21 @@ private slots:
         QCOMPARE(f.messageTexts(), QStringList {dueText(u"a"_s)});
     }
 
+    // A tick while a quit is cancelling the open boxes would switch the alarm off unseen.
+    void tick_duringAQuitLeavesTheAlarmForTheNextStart()
+    {
+        AlarmFixture f;
+        f.startWithTabs({u"a"_s});
+        f.record(0).setAlarm(at(12, 5));
+        f.platform.setNow(at(12, 5));
+        f.platform.modals().closeAll();
+        f.tick();
+        QVERIFY(f.record(0).OnAlm());
+        f.platform.modals().reopen();
+        f.tick();
+        QCOMPARE(f.messageTexts(), QStringList {dueText(u"a"_s)});
+    }
+
     void tick_nestedInsideAMessageReportsEveryAlarmOnce()
     {
         AlarmFixture f;

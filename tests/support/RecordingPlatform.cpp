@@ -61,6 +61,8 @@ RecordingPlatform::RecordingPlatform()
 
 void RecordingPlatform::showMessage(const QString &text, const QString &caption, MessageIcon icon)
 {
+    if (!m_modals.admits())
+        return;
     const Message message {text, caption, icon};
     messages.append(message);
     if (onMessage)
@@ -69,6 +71,8 @@ void RecordingPlatform::showMessage(const QString &text, const QString &caption,
 
 int RecordingPlatform::askQuestion(const QString &text, const QString &caption, const QStringList &)
 {
+    if (!m_modals.admits())
+        return -1;
     questions.append({text, caption, MessageIcon::None});
     if (questionAnswers.empty())
         return -1;
@@ -111,6 +115,8 @@ std::unique_ptr<AlarmTimeDialog> RecordingPlatform::createAlarmTimeDialog()
 
 QAction *RecordingPlatform::popupMenu(QMenu &menu, const QPoint &)
 {
+    if (!m_modals.admits())
+        return nullptr;
     QList<MenuItemState> items;
     QList<QAction *> all;
     const std::function<void(QMenu &)> collect = [&](QMenu &m) {
@@ -126,7 +132,7 @@ QAction *RecordingPlatform::popupMenu(QMenu &menu, const QPoint &)
     collect(menu);
     menusShown.append(items);
 
-    if (menuChoices.empty() || !m_modals.admits())
+    if (menuChoices.empty())
         return nullptr;
     const ModalGate::Open open(m_modals, menu);
     const QString choice = menuChoices.front();
@@ -153,9 +159,9 @@ bool RecordingPlatform::menuItemEnabled(const QString &objectName) const
 
 int RecordingPlatform::runModal(QDialog &dialog)
 {
-    dialogsShown.append(dialog.windowTitle());
     if (!m_modals.admits())
         return QDialog::Rejected;
+    dialogsShown.append(dialog.windowTitle());
     const ModalGate::Open open(m_modals, dialog);
     if (dialogScripts.empty())
         throw std::logic_error("no script for dialog: " + dialog.windowTitle().toStdString());

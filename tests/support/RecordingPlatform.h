@@ -97,7 +97,8 @@ public:
     QString trayTip;
 
     // Menus and dialogs count as open while their scripts run, so a quit requested from a
-    // script waits for them, as it waits for the real ones.
+    // script waits for them, as it waits for the real ones; while the gate refuses, messages,
+    // questions, menus and dialogs are neither shown nor recorded.
     ModalGate &modals() override { return m_modals; }
 
 private:
