@@ -4,6 +4,7 @@
 #include "mainwin/Twips.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -398,6 +399,29 @@ private slots:
         QFile saved(f.dir.filePath(u"Tab1A.tab"_s));
         QVERIFY2(saved.open(QIODevice::ReadOnly), qPrintable(saved.errorString()));
         QCOMPARE(saved.readAll(), QByteArray("\r\ntyped\r\n"));
+    }
+
+    // Where the notes cannot be saved, the quit still asks what to do, and "stay" stays; a
+    // later quit ends the program once the save works again.
+    void quitWhileDialogOpen_failedSaveAsksAndStaysIfTold()
+    {
+        MainWindowFixture f;
+        f.start();
+        // A directory where the settings file belongs makes the save fail.
+        QVERIFY(QDir(f.dir.path()).mkdir(u"TabSet.ini"_s));
+        f.platform.questionAnswers = {2};
+        f.platform.dialogScripts.push_back([&](QDialog &dialog) {
+            f.window->requestQuit();
+            return dialog.result();
+        });
+        f.window->menus().mnuTabAdd->trigger();
+        QTRY_COMPARE(f.platform.questions.size(), 1);
+        QVERIFY(f.window->isVisible());
+
+        QVERIFY(QDir(f.dir.filePath(u"TabSet.ini"_s)).removeRecursively());
+        f.window->requestQuit();
+        QTRY_VERIFY(!f.window->isVisible());
+        QVERIFY(QFile::exists(f.dir.filePath(u"TabSet.ini"_s)));
     }
 };
 
