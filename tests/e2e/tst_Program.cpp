@@ -149,6 +149,9 @@ private:
         while (shownWindows(firstWindow).isEmpty() && !deadline.hasExpired())
             QTest::qWait(100);
         m_window = shownWindows(firstWindow).value(0);
+        if (m_window.isEmpty())
+            qWarning(
+                "no window; the program said: %s", m_nokuri.readAllStandardError().constData());
         QTest::qWait(300);
         return !m_window.isEmpty();
     }
