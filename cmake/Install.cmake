@@ -62,5 +62,5 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the program links; the platform plugin that draws the
 # window and the Japanese font are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk")
 include(CPack)

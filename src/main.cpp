@@ -4,6 +4,7 @@
 #include "mainwin/SingleInstance.h"
 #include "mainwin/frmMain.h"
 #include "platform/QtPlatformServices.h"
+#include "platform/QtTranslations.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(programVersion());
     // Ties the windows to nokuri.desktop, so that the desktop shows its name and icon for them.
     QApplication::setDesktopFileName(QStringLiteral("nokuri"));
+    installQtTranslations();
     // The window hides in the tray; only its unloading ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     // Installed first: a request to end that comes during start-up is served once it is done.

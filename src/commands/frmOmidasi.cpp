@@ -1,6 +1,7 @@
 #include "commands/frmOmidasi.h"
 
 #include "mainwin/Twips.h"
+#include "platform/DialogFit.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@ frmOmidasi::frmOmidasi(const Twips &twips)
     , m_cmdOk(new QPushButton(QStringLiteral("Ok"), this))
 {
     setWindowTitle(QStringLiteral("タブ名の入力"));
+    useCloseButtonOnly(*this);
     m_txtOmidashi->setObjectName(QStringLiteral("txtOmidashi"));
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
@@ -21,6 +23,7 @@ frmOmidasi::frmOmidasi(const Twips &twips)
     m_txtOmidashi->setGeometry(twips.toPixels({120, 120, 3495, 270}));
     m_cmdCancel->setGeometry(twips.toPixels({2760, 600, 735, 375}));
     m_cmdOk->setGeometry(twips.toPixels({1920, 600, 735, 375}));
+    growToFitTexts(*this);
     setTabOrder(m_txtOmidashi, m_cmdCancel);
     setTabOrder(m_cmdCancel, m_cmdOk);
     m_cmdOk->setDefault(true);

@@ -4,6 +4,7 @@
 #include "commands/TabSort.h"
 #include "mainwin/Twips.h"
 #include "mainwin/frmMain.h"
+#include "platform/DialogFit.h"
 #include "platform/PlatformServices.h"
 #include "store/clsTabCont.h"
 
@@ -32,6 +33,7 @@ frmSort::frmSort(frmMain &main)
     , m_main(main)
 {
     setWindowTitle(QStringLiteral("手動でソート"));
+    useCloseButtonOnly(*this);
     const Twips twips = Twips::of(main);
     setFixedSize(twips.xToPixels(7110), twips.yToPixels(6630));
 
@@ -61,6 +63,8 @@ frmSort::frmSort(frmMain &main)
     auto *cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(twips.toPixels({5400, 5880, 855, 375}));
+    // Before the captions are filled in: a long caption is cut off, not a reason to grow.
+    growToFitTexts(*this);
 
     connect(cmdSort, &QPushButton::clicked, this, &frmSort::cmdSort_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);

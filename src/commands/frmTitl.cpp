@@ -2,6 +2,7 @@
 
 #include "mainwin/Twips.h"
 #include "mainwin/frmMain.h"
+#include "platform/DialogFit.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
 #include "store/clsTabCont.h"
@@ -32,6 +33,7 @@ frmTitl::frmTitl(frmMain &main)
     , m_cmdDel(makeButton(this, "cmdDel", QStringLiteral("Delete")))
 {
     setWindowTitle(QStringLiteral("タイトルの入力"));
+    useCloseButtonOnly(*this);
     m_txtInput->setObjectName(QStringLiteral("txtInput"));
 
     const Twips twips = Twips::of(main);
@@ -41,6 +43,7 @@ frmTitl::frmTitl(frmMain &main)
     m_cmdChg->setGeometry(twips.toPixels({960, 600, 732, 372}));
     m_cmdCncl->setGeometry(twips.toPixels({1800, 600, 732, 372}));
     m_cmdDel->setGeometry(twips.toPixels({2880, 600, 732, 372}));
+    growToFitTexts(*this);
     setTabOrder(m_txtInput, m_cmdNew);
     setTabOrder(m_cmdNew, m_cmdChg);
     setTabOrder(m_cmdChg, m_cmdCncl);

@@ -89,7 +89,7 @@ bool NoteFiles::SaveAll()
         return true;
     }
     m_main.platform().showMessage(
-        u"ノートを保存できませんでした。メモは失われていません。\r\nファイル: %1\r\n理由: %2"_s.arg(
+        u"メモを保存できませんでした。メモは失われていません。\r\nファイル: %1\r\n理由: %2"_s.arg(
             failure->fileName, failure->reason),
         u"保存のエラー"_s, MessageIcon::Critical);
     return false;

@@ -43,6 +43,9 @@ StatusPanels::StatusPanels(QWidget *parent)
     setSizeGripEnabled(true);
     for (QLabel *panel : m_panels)
         addWidget(panel);
+    // The panels act on a click, which nothing else on them tells.
+    m_panels[0]->setToolTip(QStringLiteral("クリックで作成日時を今の日時にする"));
+    m_panels[1]->setToolTip(QStringLiteral("クリックでアラームのメニュー"));
 }
 
 void StatusPanels::setPanelWidths(const Twips &twips)

@@ -20,6 +20,7 @@ TabPage::TabPage(QWidget *parent)
     m_txtCont->setEnabled(false);
     m_cmdTitle->setObjectName(QStringLiteral("cmdTitle"));
     m_cmdTitle->setEnabled(false);
+    m_cmdTitle->setToolTip(QStringLiteral("タイトル一覧"));
 
     // Alt+Down opens the title list from anywhere in the window; only the page in front is
     // visible, so only its shortcut is live.

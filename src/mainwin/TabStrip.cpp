@@ -17,6 +17,8 @@ TabStrip::TabStrip(QWidget *parent)
     , m_rows(new TabRows(this))
     , m_pages(new QStackedWidget(this))
 {
+    // An empty new tab shows nothing else that tells where the tab commands are.
+    m_rows->setToolTip(QStringLiteral("右クリックでタブのメニュー"));
     connect(m_rows, &TabRows::pressed, this, &TabStrip::pressTab);
     connect(m_rows, &TabRows::stepRequested, this, &TabStrip::stepTab);
     connect(m_rows, &TabRows::menuRequested, this, [this] {

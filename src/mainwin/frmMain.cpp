@@ -23,6 +23,7 @@
 #include "platform/TrayIcon.h"
 #include "store/clsTabCont.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPushButton>
@@ -59,7 +60,9 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/nokuri-16.png"));
     icon.addFile(QStringLiteral(":/icons/nokuri-32.png"));
-    setWindowIcon(icon);
+    icon.addFile(QStringLiteral(":/icons/nokuri-48.png"));
+    // For every window, so dialogs and message boxes carry the icon too.
+    QApplication::setWindowIcon(icon);
     m_tabs.attachPages(this);
     m_tabs.setChangeListener([this] { noteChange(); });
 

@@ -1,5 +1,7 @@
 #include "options/frmCredit.h"
 
+#include "platform/DialogFit.h"
+
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -32,6 +34,7 @@ frmCredit::frmCredit(QWidget *parent)
 {
     setObjectName(u"frmCredit"_s);
     setWindowTitle(u"Nokuriについて"_s);
+    useCloseButtonOnly(*this);
     m_image1->setPixmap(QIcon(u":/icons/nokuri-32.png"_s).pixmap(32, 32));
     m_image1->setAlignment(Qt::AlignTop);
     // Kept as typed: the two blanks after the name must not collapse.

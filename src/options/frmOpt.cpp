@@ -1,6 +1,7 @@
 #include "options/frmOpt.h"
 
 #include "mainwin/Twips.h"
+#include "platform/DialogFit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -33,6 +34,7 @@ frmOpt::frmOpt(QWidget *parent)
 {
     setObjectName(u"frmOpt"_s);
     setWindowTitle(u"オプション"_s);
+    useCloseButtonOnly(*this);
 
     const Twips twips = Twips::of(*this);
     setFixedSize(twips.xToPixels(5190), twips.yToPixels(3240));
@@ -43,6 +45,7 @@ frmOpt::frmOpt(QWidget *parent)
     m_cmdOk->setGeometry(twips.toPixels({2760, 2520, 855, 375}));
     m_cmdCancel->setGeometry(twips.toPixels({3960, 2520, 855, 375}));
     m_chkBackup->setGeometry(twips.toPixels({2400, 360, 2175, 495}));
+    growToFitTexts(*this);
     setTabOrder(m_optScrlN, m_optScrlV);
     setTabOrder(m_optScrlV, m_optScrlW);
     setTabOrder(m_optScrlW, m_cmdOk);

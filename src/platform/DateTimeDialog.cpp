@@ -1,5 +1,6 @@
 #include "platform/DateTimeDialog.h"
 
+#include "platform/DialogFit.h"
 #include "platform/ModalGate.h"
 
 #include <QDateTimeEdit>
@@ -24,6 +25,7 @@ DateTimeDialog::DateTimeDialog(ModalGate &modals, QWidget *parent)
     , m_modals(modals)
     , m_edit(new QDateTimeEdit(this))
 {
+    useCloseButtonOnly(*this);
     setWindowModality(Qt::ApplicationModal);
     m_edit->setCalendarPopup(true);
     m_edit->setDisplayFormat(u"yyyy/MM/dd HH:mm"_s);

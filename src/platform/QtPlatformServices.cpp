@@ -1,13 +1,13 @@
 #include "platform/QtPlatformServices.h"
 
 #include "platform/DateTimeDialog.h"
+#include "platform/FontChooser.h"
 #include "platform/HelpViewer.h"
 #include "platform/QtTrayIcon.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -82,14 +82,10 @@ std::optional<QString> QtPlatformServices::chooseOpenFile(QWidget *parent)
 
 std::optional<FontChoice> QtPlatformServices::chooseFont(QWidget *parent, const FontChoice &initial)
 {
-    QFont start(initial.name);
-    if (initial.size > 0)
-        start.setPointSizeF(initial.size);
-    QFontDialog dialog(start, parent);
-    if (m_modals.exec(dialog) != QDialog::Accepted)
+    FontChooser chooser(initial, parent);
+    if (m_modals.exec(chooser) != QDialog::Accepted)
         return std::nullopt;
-    const QFont chosen = dialog.selectedFont();
-    return FontChoice {chosen.family(), static_cast<float>(chosen.pointSizeF())};
+    return chooser.choice();
 }
 
 std::unique_ptr<AlarmTimeDialog> QtPlatformServices::createAlarmTimeDialog()

@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
+#include "mainwin/StatusPanels.h"
 
 #include <QAbstractItemView>
+#include <QPushButton>
 #include <QStackedWidget>
 
 using namespace Qt::StringLiterals;
@@ -155,6 +157,18 @@ private slots:
         QTRY_VERIFY(f.titles(1)->view()->isVisible());
         QVERIFY(!f.titles(0)->view()->isVisible());
         f.titles(1)->hidePopup();
+    }
+
+    // A new user on an empty first tab finds the commands by hovering: nothing else shows them.
+    void emptyFirstTab_hintsWhereTheCommandsAre()
+    {
+        MainWindowFixture f;
+        f.start();
+
+        QCOMPARE(f.bar()->toolTip(), u"右クリックでタブのメニュー"_s);
+        QCOMPARE(f.window->page(0).cmdTitle()->toolTip(), u"タイトル一覧"_s);
+        QVERIFY(!f.window->staMain().panelText(1).isEmpty());
+        QCOMPARE(f.window->staMain().panelText(2), u"Alarm No"_s);
     }
 };
 

@@ -1,0 +1,19 @@
+#include "platform/QtTranslations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool installQtTranslations()
+{
+    if (QLocale().language() != QLocale::Japanese)
+        return false;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(
+            QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
