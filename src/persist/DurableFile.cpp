@@ -1,5 +1,7 @@
 #include "persist/DurableFile.h"
 
+#include "persist/SystemReason.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -49,7 +51,7 @@ std::optional<QString> replaceFileDurably(
         error = errno;
     if (error) {
         ::unlink(temp.constData());
-        return qt_error_string(error);
+        return systemReason(error);
     }
     // The rename itself lasts once the folder is synced; the new content is in place either way.
     const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),

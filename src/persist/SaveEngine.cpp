@@ -3,6 +3,7 @@
 #include "persist/Directory.h"
 #include "persist/EntryFiles.h"
 #include "persist/SaveJournal.h"
+#include "persist/SystemReason.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -59,11 +60,6 @@ QString backupNameOf(const QString &name)
 {
     const qsizetype dot = name.lastIndexOf(u'.');
     return (dot > 0 ? name.first(dot) : name) + u".bak"_s;
-}
-
-QString reasonOf(int error)
-{
-    return qt_error_string(error);
 }
 
 bool isSameFile(const struct stat &a, const struct stat &b)
@@ -130,7 +126,7 @@ private:
     {
         struct stat folder;
         if (const int error = m_dir.ownStatus(folder))
-            return SaveError {m_path, reasonOf(error)};
+            return SaveError {m_path, systemReason(error)};
         const QString settingsBackup = backupNameOf(settings.name);
         QSet<QString> linkTargets;
         for (const QString &name : names) {
@@ -158,7 +154,7 @@ private:
         m_targets.append(target(settings));
         for (const Target &t : std::as_const(m_targets)) {
             if (m_directories.contains(t.name()))
-                return SaveError {t.name(), reasonOf(EISDIR)};
+                return SaveError {t.name(), systemReason(EISDIR)};
             m_newNames.insert(t.name());
         }
         return std::nullopt;
@@ -239,7 +235,7 @@ private:
         const QString temp = SaveJournal::temporaryFor(to);
         const int mode = t.live ? int(t.live->status.st_mode & 07777) : Directory::KeepUmask;
         if (const int error = m_dir.writeSynced(temp, bytes, mode))
-            return SaveError {t.name(), reasonOf(error)};
+            return SaveError {t.name(), systemReason(error)};
         m_created.append(temp);
         if (to.startsWith(u'/'))
             m_foreignFolders.insert(QFileInfo(to).absolutePath());
@@ -255,7 +251,7 @@ private:
     {
         const QString backup = backupNameOf(name);
         if (m_directories.contains(backup))
-            return SaveError {backup, reasonOf(EISDIR)};
+            return SaveError {backup, systemReason(EISDIR)};
         const QString temp = TempPrefix + u"bak-"_s + backup;
         const auto current = m_backups.constFind(backup);
         // Renaming a name over another name of the same file changes nothing, so a .bak that
@@ -265,7 +261,7 @@ private:
         // Where links are refused (protected_hardlinks, file systems without them), a copy.
         if (!linkable || m_dir.link(name, temp) != 0) {
             if (const int error = m_dir.copySynced(name, temp))
-                return SaveError {backup, reasonOf(error)};
+                return SaveError {backup, systemReason(error)};
         }
         m_created.append(temp);
         step(name, {temp, backup});
@@ -289,7 +285,7 @@ private:
         const QString backup = backupNameOf(name);
         const auto current = m_backups.constFind(backup);
         if (m_makeBackup && m_directories.contains(backup))
-            return SaveError {backup, reasonOf(EISDIR)};
+            return SaveError {backup, systemReason(EISDIR)};
         if (!m_makeBackup || (current != m_backups.cend() && isSameFile(*current, live.status))
             || (live.isLink && backupHolds(name, live)))
             step(name, {name, QString()});
@@ -386,7 +382,7 @@ std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile>
         return error;
     const Directory directory(dir);
     if (directory.openError())
-        return SaveError {dir, reasonOf(directory.openError())};
+        return SaveError {dir, systemReason(directory.openError())};
     return SaveRun(dir, directory, makeBackup).run(entryFiles, settings, stamps);
 }
 
@@ -394,7 +390,7 @@ std::optional<SaveError> cleanupInterruptedSave(const QString &dir)
 {
     const Directory directory(dir);
     if (directory.openError())
-        return SaveError {dir, reasonOf(directory.openError())};
+        return SaveError {dir, systemReason(directory.openError())};
     QStringList names;
     return SaveJournal::finishInterrupted(directory, dir, names);
 }

@@ -1,5 +1,7 @@
 #include "persist/SaveJournal.h"
 
+#include "persist/SystemReason.h"
+
 #include <QFileInfo>
 #include <QSet>
 
@@ -39,11 +41,6 @@ QStringList foreignFoldersOf(const QList<SaveStep> &steps)
         }
     }
     return folders.values();
-}
-
-QString reasonOf(int error)
-{
-    return qt_error_string(error);
 }
 
 } // namespace
@@ -92,11 +89,11 @@ std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
 {
     committed = false;
     if (const int error = dir.writeSynced(WrittenName, compose(steps), Directory::KeepUmask))
-        return SaveError {Name, reasonOf(error)};
+        return SaveError {Name, systemReason(error)};
     for (const QString &folder : foreignFolders) {
         if (const int error = syncDirectory(folder)) {
             dir.remove(WrittenName);
-            return SaveError {folder, reasonOf(error)};
+            return SaveError {folder, systemReason(error)};
         }
     }
     // The temporaries' names reach the disk before the record that points to them.
@@ -105,11 +102,11 @@ std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
         error = dir.rename(WrittenName, Name);
     if (error) {
         dir.remove(WrittenName);
-        return SaveError {dirPath, reasonOf(error)};
+        return SaveError {dirPath, systemReason(error)};
     }
     committed = true;
     if (const int syncError = dir.sync())
-        return SaveError {dirPath, reasonOf(syncError)};
+        return SaveError {dirPath, systemReason(syncError)};
     return std::nullopt;
 }
 
@@ -120,11 +117,11 @@ std::optional<SaveError> carryOut(
         const int error
             = step.to.isEmpty() ? dir.remove(step.from) : dir.rename(step.from, step.to);
         if (error && !(error == ENOENT && (resuming || step.to.isEmpty())))
-            return SaveError {step.to.isEmpty() ? step.from : step.to, reasonOf(error)};
+            return SaveError {step.to.isEmpty() ? step.from : step.to, systemReason(error)};
     }
     for (const QString &folder : foreignFoldersOf(steps)) {
         if (const int error = syncDirectory(folder))
-            return SaveError {folder, reasonOf(error)};
+            return SaveError {folder, systemReason(error)};
     }
     // The steps reach the disk before the record's removal does, and the removal before any
     // temporary of the next save, which could otherwise meet this record after a power cut.
@@ -134,7 +131,7 @@ std::optional<SaveError> carryOut(
     if (!error)
         error = dir.sync();
     if (error)
-        return SaveError {dirPath, reasonOf(error)};
+        return SaveError {dirPath, systemReason(error)};
     return std::nullopt;
 }
 
@@ -144,11 +141,11 @@ std::optional<SaveError> finishInterrupted(
     names.clear();
     QStringList links;
     if (const int error = dir.names(names, &links))
-        return SaveError {dirPath, reasonOf(error)};
+        return SaveError {dirPath, systemReason(error)};
     if (names.contains(Name)) {
         QByteArray bytes;
         if (const int error = dir.readAll(Name, bytes))
-            return SaveError {Name, reasonOf(error)};
+            return SaveError {Name, systemReason(error)};
         // A record that is not complete was never committed (it is renamed into place only
         // once complete), so nothing of its save was made.
         const auto steps = parse(bytes);
@@ -156,12 +153,12 @@ std::optional<SaveError> finishInterrupted(
             if (auto error = carryOut(dir, dirPath, *steps, true))
                 return error;
         } else if (const int error = dir.remove(Name)) {
-            return SaveError {Name, reasonOf(error)};
+            return SaveError {Name, systemReason(error)};
         }
         names.clear();
         links.clear();
         if (const int error = dir.names(names, &links))
-            return SaveError {dirPath, reasonOf(error)};
+            return SaveError {dirPath, systemReason(error)};
     }
     // Best effort: a temporary that cannot be removed is in nobody's way, as no reader matches
     // its name, and a save replaces a temporary of the same name.
