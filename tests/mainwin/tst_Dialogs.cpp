@@ -84,8 +84,9 @@ private slots:
             [](frmMain &main) { return std::make_unique<frmOpt>(&main); });
         QTest::newRow("about") << DialogFactory(
             [](frmMain &main) { return std::make_unique<frmCredit>(&main); });
-        QTest::newRow("alarm time")
-            << DialogFactory([](frmMain &main) { return std::make_unique<DateTimeDialog>(&main); });
+        QTest::newRow("alarm time") << DialogFactory([](frmMain &main) {
+            return std::make_unique<DateTimeDialog>(main.platform().modals(), &main);
+        });
     }
 
     void largeDesktopFont_noTextIsClippedAndOnlyCloseIsOffered()

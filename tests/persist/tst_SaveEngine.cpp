@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "persist/EntryFiles.h"
 #include "persist/SaveEngine.h"
+#include "persist/SystemReason.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -508,7 +509,7 @@ void tst_SaveEngine::save_renameFailsMidway_replacedFilesPutBack()
         makeBackup);
     QVERIFY(error);
     QCOMPARE(error->fileName, u"Tab2A.tab"_s);
-    QCOMPARE(error->reason, qt_error_string(EISDIR));
+    QCOMPARE(error->reason, systemReason(EISDIR));
     QCOMPARE(withSuffix(snapshot(), u".tab"), live);
     QCOMPARE(TestFiles::read(path(Settings)), QByteArray("old ini"));
     QCOMPARE(TestFiles::temporaries(m_dir->path()), QStringList());
@@ -545,7 +546,7 @@ void tst_SaveEngine::save_missingDirectory_givesSystemReason()
     const auto error = saveNoteFiles(missing, {{u"Tab1A.tab"_s, "x"}}, {Settings, "ini"}, true);
     QVERIFY(error);
     QCOMPARE(error->fileName, missing);
-    QCOMPARE(error->reason, qt_error_string(ENOENT));
+    QCOMPARE(error->reason, systemReason(ENOENT));
 }
 
 void tst_SaveEngine::cleanupInterruptedSave_removesOnlyTemporaries()

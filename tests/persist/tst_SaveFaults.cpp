@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "persist/EntryFiles.h"
 #include "persist/SaveEngine.h"
+#include "persist/SystemReason.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -226,7 +227,7 @@ void tst_SaveFaults::fileSizeLimit_failureReported_liveFilesUnchanged()
     const ChildResult result = runInChild({Limit, false},
         [&] { return describeForParent(saveNoteFiles(path, entries, settings, makeBackup)); });
     QVERIFY2(result.notRun.isEmpty(), qPrintable(result.notRun));
-    QCOMPARE(QString::fromUtf8(result.output), bigFile + u"\n"_s + qt_error_string(EFBIG));
+    QCOMPARE(QString::fromUtf8(result.output), bigFile + u"\n"_s + systemReason(EFBIG));
     QCOMPARE(TestFiles::snapshot(dir.path()), before);
 }
 
@@ -263,7 +264,7 @@ void tst_SaveFaults::readOnlyDirectory_failureReported_liveFilesUnchanged()
     const QString firstWritten = first.bytes == Generations::entryFiles(0).constFirst().bytes
         ? first.name.chopped(4) + u".bak"_s
         : first.name;
-    QCOMPARE(QString::fromUtf8(result.output), firstWritten + u"\n"_s + qt_error_string(EACCES));
+    QCOMPARE(QString::fromUtf8(result.output), firstWritten + u"\n"_s + systemReason(EACCES));
     QCOMPARE(TestFiles::snapshot(dir.path()), before);
 }
 
