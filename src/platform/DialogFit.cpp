@@ -1,16 +1,36 @@
 #include "platform/DialogFit.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Some window managers (openbox among them) keep the minimise button whatever the hints say;
+// a dialog minimised there comes straight back.
+class MinimiseRefusal final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *dialog = qobject_cast<QWidget *>(watched);
+        if (dialog && event->type() == QEvent::WindowStateChange && dialog->isMinimized())
+            QTimer::singleShot(0, dialog,
+                [dialog] { dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized); });
+        return false;
+    }
+};
 
 // A push button's size hint has a floor of the style's (80 pixels in Fusion) that the designed
 // buttons are narrower than without clipping anything; the style is asked for the frame around
@@ -48,6 +68,7 @@ void useCloseButtonOnly(QWidget &dialog)
 {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.installEventFilter(new MinimiseRefusal(&dialog));
 }
 
 void growToFitTexts(QWidget &dialog)

@@ -100,6 +100,9 @@ private slots:
         const Qt::WindowFlags flags = dialog->windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testAnyFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        // A window manager that offers minimising anyway gets the dialog straight back.
+        dialog->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!dialog->isMinimized());
     }
 
     void smallDesktopFont_keepsTheDesignedSize()
