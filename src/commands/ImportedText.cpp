@@ -1,29 +1,16 @@
 #include "commands/ImportedText.h"
 
 #include "persist/NoteCodec.h"
+#include "store/LineBreaks.h"
 
 #include <QFile>
 #include <QStringDecoder>
-#include <QStringList>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// One line break of any kind becomes "\n".
-QString withLfBreaks(const QString &text)
-{
-    QString result = text;
-    result.replace(u"\r\n"_s, u"\n"_s);
-    return result.replace(u'\r', u'\n');
-}
-
-} // namespace
-
 QString withCrLfBreaks(const QString &text)
 {
-    return withLfBreaks(text).replace(u'\n', u"\r\n"_s);
+    return lfToCrLf(anyBreakToLf(text));
 }
 
 QString decodeTextFile(const QByteArray &bytes)
@@ -38,14 +25,13 @@ QString decodeTextFile(const QByteArray &bytes)
 
 QString fileEntryContent(const QString &text)
 {
-    QStringList lines = withLfBreaks(text).split(u'\n');
-    // The piece after a final line break, or the whole of an empty text, is no line.
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    QString content;
-    for (const QString &line : std::as_const(lines))
-        content += u"\r\n"_s + line;
-    return content;
+    if (text.isEmpty())
+        return {};
+    QString lines = anyBreakToLf(text);
+    // A break that ends the text starts no further line.
+    if (lines.endsWith(u'\n'))
+        lines.chop(1);
+    return lfToCrLf(u"\n"_s + lines);
 }
 
 std::optional<QString> readFileEntryContent(const QString &path)

@@ -28,8 +28,26 @@ void ContentBox::setScrollType(const QString &type)
         setViewportMargins(viewportMargins());
 }
 
+namespace {
+
+QString previewOf(const QString &text)
+{
+    qsizetype length = ContentBox::PreviewChars;
+    // A cut between the two halves of a surrogate pair would show a broken character.
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    return QStringLiteral(
+               "（この内容は大きすぎるため、ここでは編集できません。先頭の一部だけを表示して"
+               "います。内容は変更されずにそのまま保存されます。）\n\n")
+        + text.first(length) + QStringLiteral("\n…");
+}
+
+} // namespace
+
 QString ContentBox::text() const
 {
+    if (m_whole)
+        return *m_whole;
     if (m_pending)
         return *m_pending;
     QString raw = document()->toRawText();
@@ -38,12 +56,16 @@ QString ContentBox::text() const
 
 void ContentBox::setText(const QString &text)
 {
+    const bool tooLong = text.size() > EditableChars;
+    m_whole = tooLong ? std::optional(text) : std::nullopt;
+    setReadOnly(tooLong);
+    const QString shown = tooLong ? previewOf(text) : text;
     if (!isVisible()) {
-        m_pending = text;
+        m_pending = shown;
         return;
     }
     m_pending.reset();
-    setPlainText(text);
+    setPlainText(shown);
 }
 
 void ContentBox::showEvent(QShowEvent *event)

@@ -15,13 +15,23 @@ public:
     void setScrollType(const QString &type);
     QString scrollType() const { return m_scrollType; }
 
-    // The text with "\n" line breaks, exactly as typed (no-break spaces stay).
+    // Longer texts are shown read-only, as their beginning under a notice, and kept whole:
+    // Qt's text document needs seconds per megabyte and several times the text in memory, so
+    // a mistaken or damaged file of hundreds of megabytes would freeze the program for minutes.
+    static constexpr qsizetype EditableChars = 256 * 1024;
+    // The first characters of a longer text that its preview shows.
+    static constexpr qsizetype PreviewChars = 16 * 1024;
+
+    // The text with "\n" line breaks, exactly as typed (no-break spaces stay); a text too long
+    // to edit comes back whole and unchanged.
     QString text() const;
     // A box that is not visible (a page behind the selected one, or every page while the window
     // is being built) only keeps the text and fills its document when it is shown: building a
     // document for a long text is the dearest step of showing it, and most pages are never
     // looked at. text() returns the kept text meanwhile.
     void setText(const QString &text);
+    // Whether the box shows a text too long to edit; it is read-only then.
+    bool showsPreview() const { return m_whole.has_value(); }
 
 signals:
     // A right press, or the Menu key or Shift+F10 at the caret.
@@ -35,4 +45,5 @@ protected:
 private:
     QString m_scrollType;
     std::optional<QString> m_pending;
+    std::optional<QString> m_whole;
 };

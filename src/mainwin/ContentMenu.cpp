@@ -155,10 +155,12 @@ void ContentMenu::PopupContMenu(const QPoint &globalPos)
     // The box's own context menu is switched off, so only this menu appears.
     m_menuBox->setFocus(Qt::PopupFocusReason);
     const bool selected = m_menuBox->textCursor().hasSelection();
-    m_mnuContCut->setEnabled(selected);
+    const bool editable = !m_menuBox->showsPreview();
+    m_mnuContCut->setEnabled(selected && editable);
     m_mnuContCopy->setEnabled(selected);
-    m_mnuContDel->setEnabled(selected);
-    m_mnuContPast->setEnabled(!m_main.platform().clipboardText().isEmpty());
+    m_mnuContDel->setEnabled(selected && editable);
+    m_mnuContPast->setEnabled(editable && !m_main.platform().clipboardText().isEmpty());
+    m_mnuContTmin->setEnabled(editable);
     m_main.platform().popupMenu(*m_mnuCont, globalPos);
 }
 
@@ -199,6 +201,8 @@ void ContentMenu::mnuContPast_Click(ContentBox &box)
 
 void ContentMenu::mnuContDel_Click(ContentBox &box)
 {
+    if (box.showsPreview())
+        return;
     QTextCursor cursor = box.textCursor();
     cursor.removeSelectedText();
     box.setTextCursor(cursor);
@@ -211,5 +215,7 @@ void ContentMenu::mnuContUndo_Click(ContentBox &box)
 
 void ContentMenu::mnuContTmin_Click(ContentBox &box)
 {
+    if (box.showsPreview())
+        return;
     box.insertPlainText(dateTimeStamp(m_main.platform().now(), QLocale()));
 }

@@ -2,6 +2,7 @@
 
 #include "persist/IniFormat.h"
 #include "platform/Clock.h"
+#include "store/LineBreaks.h"
 #include "store/TabError.h"
 #include "store/TabPages.h"
 #include "store/TabSet.h"
@@ -18,8 +19,7 @@ const char ContWording[] = "本文のインデックスが不正です";
 // The record keeps CR LF, which the files need; the box works with "\n".
 QString toBoxText(const QString &content)
 {
-    QString text = content;
-    return text.replace(u"\r\n"_s, u"\n"_s);
+    return crLfToLf(content);
 }
 
 // Whether the box text (with "\n") is `content` (with CR LF) as toBoxText shows it, compared in
@@ -41,9 +41,7 @@ bool showsContent(QStringView box, QStringView content)
 
 QString fromBoxText(const QString &text)
 {
-    QString content = text;
-    content.replace(u"\r\n"_s, u"\n"_s);
-    return content.replace(u'\n', u"\r\n"_s);
+    return lfToCrLf(text);
 }
 
 bool isScrollType(const QString &type)
