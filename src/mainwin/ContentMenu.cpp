@@ -201,8 +201,6 @@ void ContentMenu::mnuContPast_Click(ContentBox &box)
 
 void ContentMenu::mnuContDel_Click(ContentBox &box)
 {
-    if (box.showsPreview())
-        return;
     QTextCursor cursor = box.textCursor();
     cursor.removeSelectedText();
     box.setTextCursor(cursor);
@@ -215,7 +213,5 @@ void ContentMenu::mnuContUndo_Click(ContentBox &box)
 
 void ContentMenu::mnuContTmin_Click(ContentBox &box)
 {
-    if (box.showsPreview())
-        return;
     box.insertPlainText(dateTimeStamp(m_main.platform().now(), QLocale()));
 }

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "mainwin/ContentMenu.h"
 #include "mainwin/FontSubstitutes.h"
+#include "persist/NoteCodec.h"
 #include "platform/QtPlatformServices.h"
 
 #include <QApplication>
@@ -149,6 +150,46 @@ private slots:
         QCOMPARE(f.record(0).Cont(0), u"ab\r\ncd"_s);
         QVERIFY(f.window->SaveAll());
         QCOMPARE(f.record(0).Cont(0), QString(text).replace(u'\n', u"\r\n"_s));
+    }
+
+    void tooLongEntry_isShownReadOnlyAndKeptByteForByte_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("typing") << QString();
+        QTest::newRow("cut") << u"mnuContCut"_s;
+        QTest::newRow("paste") << u"mnuContPast"_s;
+        QTest::newRow("delete") << u"mnuContDel"_s;
+        QTest::newRow("date and time") << u"mnuContTmin"_s;
+    }
+    void tooLongEntry_isShownReadOnlyAndKeptByteForByte()
+    {
+        QFETCH(QString, item);
+        MainWindowFixture f;
+        QString content;
+        for (int line = 0; content.size() <= 2 * ContentBox::EditableChars; ++line)
+            content += u"\r\n%1行目の付箋です"_s.arg(line);
+        const QByteArray bytes = encodeNoteText(u"長い\r\n"_s + content + u"\r\n"_s);
+        QFile file(f.dir.filePath(u"Tab1A.tab"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        f.start();
+        ContentBox *box = f.box(0);
+        QVERIFY(box->isReadOnly());
+        QVERIFY(box->toPlainText().contains(u"0行目の付箋です\n1行目"_s));
+        const QString preview = box->toPlainText();
+        QVERIFY(preview.size() < ContentBox::EditableChars);
+
+        setClipboard(f, u"XY"_s);
+        select(box, 0, 40);
+        if (item.isEmpty())
+            f.typeInto(0, u"x\n"_s);
+        else
+            choose(f, item);
+        QCOMPARE(box->toPlainText(), preview);
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(f.record(0).Cont(0), content);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == bytes);
     }
 
     void undo_takesBackTheLastEdit()
