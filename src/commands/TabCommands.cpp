@@ -10,6 +10,9 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QThread>
+#include <memory>
 
 TabCommands::TabCommands(frmMain &main)
     : QObject(&main)
@@ -41,7 +44,7 @@ void TabCommands::mnuTabFLAdd_Click()
     const std::optional<QString> path = m_main.platform().chooseOpenFile(&m_main);
     if (!path)
         return;
-    const std::optional<QString> content = readFileEntryContent(*path);
+    const std::optional<QString> content = readFileEntry(*path);
     if (!content)
         return;
     const QString name = QFileInfo(*path).fileName();
@@ -89,6 +92,23 @@ void TabCommands::mnuTabName_Click()
     showCaption(s + 1);
     if (name)
         emit m_main.tabSetChanged();
+}
+
+std::optional<QString> TabCommands::readFileEntry(const QString &path)
+{
+    if (QFileInfo(path).size() <= QuickReadBytes)
+        return readFileEntryContent(path);
+    std::optional<QString> content;
+    const std::unique_ptr<QThread> reader(
+        QThread::create([&content, path] { content = readFileEntryContent(path); }));
+    QProgressDialog progress(
+        QStringLiteral("ファイルを読み込んでいます…"), QString(), 0, 0, &m_main);
+    progress.setWindowTitle(QStringLiteral("Nokuri"));
+    connect(reader.get(), &QThread::finished, &progress, &QDialog::accept);
+    reader->start();
+    const bool finished = m_main.platform().runModal(progress) == QDialog::Accepted;
+    reader->wait();
+    return finished ? content : std::nullopt;
 }
 
 bool TabCommands::roomForAnotherTab()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <optional>
 
@@ -13,6 +14,11 @@ class TabCommands final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TabCommands)
 public:
+    // A text file up to this size is read at once; a longer one beside the window, under a
+    // progress window, since reading and decoding it takes longer than the user should wait
+    // for a window that does not paint.
+    static constexpr qint64 QuickReadBytes = 4 * 1024 * 1024;
+
     explicit TabCommands(frmMain &main);
 
 private:
@@ -29,6 +35,9 @@ private:
     void addNamedTab(const std::function<QString()> &readContent);
     // The caption typed into the tab-name dialog, or nothing when cancelled.
     std::optional<QString> askTabName(const QString &current);
+    // The file's content as readFileEntryContent gives it, or nothing when it cannot be read or
+    // a quit cancelled the reading.
+    std::optional<QString> readFileEntry(const QString &path);
     // Strip tab `position` shows its record's caption again, and the pages are laid out anew.
     void showCaption(int position);
 

@@ -1,5 +1,6 @@
 #include "TabCommandsFixture.h"
 #include "commands/ImportedText.h"
+#include "commands/TabCommands.h"
 #include "commands/frmOmidasi.h"
 #include "mainwin/Twips.h"
 
@@ -184,6 +185,32 @@ private slots:
         QCOMPARE(f.window->tabCount(), 1);
         QVERIFY(f.countsAgree());
         QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void fileAdd_longFileIsReadUnderAProgressWindow_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("read to the end") << false;
+        QTest::newRow("cancelled by a quit") << true;
+    }
+    void fileAdd_longFileIsReadUnderAProgressWindow()
+    {
+        QFETCH(bool, quit);
+        TabCommandsFixture f;
+        f.start();
+        const QString line = u"長いファイルの一行"_s;
+        const QByteArray bytes = cp932(line + u"\r\n"_s);
+        const qsizetype lines = TabCommands::QuickReadBytes / bytes.size() + 1;
+        const QString file = f.dir.filePath(u"long.txt"_s);
+        QVERIFY(writeFile(file, bytes.repeated(lines)));
+        f.platform.openFileAnswers = {file};
+        f.platform.dialogScripts.push_back(
+            [quit](QDialog &dialog) { return quit ? int(QDialog::Rejected) : dialog.exec(); });
+        f.chooseFromTabMenu(u"mnuTabFLAdd"_s);
+        QCOMPARE(f.platform.dialogsShown, QStringList {u"Nokuri"_s});
+        QCOMPARE(f.window->tabCount(), quit ? 1 : 2);
+        if (!quit)
+            QCOMPARE(f.record(1).Cont(0), (u"\r\n"_s + line).repeated(lines));
     }
 
     void delete_ofTheMiddleTabMovesTheFollowingDataDown()
