@@ -180,7 +180,11 @@ void clsTabCont::DispCont(int intClsIndex)
 {
     checkTab(intClsIndex);
     TabPages &pages = m_tabSet.pages();
-    pages.setBoxText(intClsIndex, toBoxText(Cont(m_data.DispIndex)));
+    const QString content = Cont(m_data.DispIndex);
+    // Showing the same entry again (twice for every new page) converts nothing: for a long
+    // entry each conversion costs a copy of hundreds of megabytes.
+    if (!showsContent(pages.boxText(intClsIndex), content))
+        pages.setBoxText(intClsIndex, toBoxText(content));
     pages.setBoxVisible(intClsIndex, false);
     pages.setBoxFont(intClsIndex, m_data.FontName, m_data.FontSize);
     if (isScrollType(pages.ScrlType()))
