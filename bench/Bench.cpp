@@ -13,6 +13,7 @@
 #include <QSysInfo>
 #include <QTextStream>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -30,6 +31,8 @@ constexpr double UnchangedSaveMs = 20;
 constexpr double SwitchMs = 16;
 constexpr double MemoryDataFactor = 3;
 constexpr double RecoveryStallMs = 100;
+constexpr double HugeEntryStartMs = 2000;
+constexpr int HugeEntryStartRuns = 3;
 
 void progress(const QString &text)
 {
@@ -103,6 +106,7 @@ int Bench::run()
         const NoteSet set = NoteSet::generate(shapes[i], notes);
         measureSet(timer, set, empty, root, i == shapes.size() - 1);
     }
+    measureHugeEntry(timer);
 
     QTextStream out(stdout);
     out << u"Nokuri bench, "_s << cpuModel() << u", "_s << QThread::idealThreadCount()
@@ -220,6 +224,32 @@ void Bench::measureSet(WindowStartTimer &timer, const NoteSet &set, const Baseli
         ratio(double(peak - emptyPeak) / double(data)) + u" × data"_s,
         u"≤ empty + %1 × data"_s.arg(MemoryDataFactor),
         holds(double(peak) <= double(emptyPeak) + MemoryDataFactor * double(data))});
+}
+
+// A damaged or mistaken entry file of 200 MB: the window must come up all the same.
+void Bench::measureHugeEntry(WindowStartTimer &timer)
+{
+    const NoteSet::Shape shape {u"1 × 1, 200 MB"_s, 1, 1, 200 * 1024 * 1024};
+    const QString root = m_root.filePath(u"huge"_s);
+    const QString notes = root + u"/data/Nokuri"_s;
+    QDir().mkpath(notes);
+    progress(u"generating "_s + shape.name);
+    const NoteSet set = NoteSet::generate(shape, notes);
+    progress(shape.name + u": start-up"_s);
+    const QStringList env = environmentFor(root);
+    QList<qint64> starts;
+    qint64 peakKb = 0;
+    for (int i = 0; i < HugeEntryStartRuns; ++i) {
+        const WindowStartTimer::Run run = timer.run(m_program, env);
+        starts.append(run.shownNs);
+        peakKb = std::max(peakKb, run.peakRssKb);
+    }
+    const qint64 start = median(starts);
+    m_table.add({shape.name, u"data: %1 files"_s.arg(set.files().size()), mb(set.totalBytes()), {},
+        {}, {}, {}});
+    m_table.add({shape.name, u"start to main window shown"_s, ms(start), {}, {},
+        u"≤ %1 ms"_s.arg(HugeEntryStartMs), holds(double(start) <= HugeEntryStartMs * 1e6)});
+    m_table.add({shape.name, u"peak memory"_s, mb(peakKb * 1024), {}, {}, {}, {}});
 }
 
 QHash<QString, qint64> Bench::runWorker(

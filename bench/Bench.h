@@ -31,6 +31,7 @@ private:
     Baseline measureEmptyWindow(WindowStartTimer &timer);
     void measureSet(WindowStartTimer &timer, const NoteSet &set, const Baseline &empty,
         const QString &root, bool withSwitches);
+    void measureHugeEntry(WindowStartTimer &timer);
     QHash<QString, qint64> runWorker(
         const QString &notesDir, const QString &scratchDir, bool withSwitches);
     QStringList environmentFor(const QString &root) const;
