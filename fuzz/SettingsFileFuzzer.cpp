@@ -1,9 +1,11 @@
-// The settings reader on any TabSet.ini, through the real window offscreen: a start must not
+// The settings reader on any TabSet.ini. Parsed alone, it must list its problems in file order
+// with their own line numbers; applied through the real window offscreen, a start must not
 // crash and must leave a sane window, and after one save and restart the file must be stable
 // (saving what was read back gives the same bytes again).
 #include "RecordingPlatform.h"
 #include "SaneState.h"
 #include "mainwin/frmMain.h"
+#include "persist/IniSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,6 +50,26 @@ QByteArray settingsAfterAStart()
     return settings.readAll();
 }
 
+void requireInFileOrder(const QList<IniProblem> &problems, qsizetype lineCount)
+{
+    qsizetype previous = 0;
+    for (const IniProblem &problem : problems) {
+        require(problem.line > previous && problem.line <= lineCount,
+            u"problem line %1 out of order or beyond the file"_s.arg(problem.line));
+        previous = problem.line;
+    }
+}
+
+void parseAlone(const QByteArray &bytes)
+{
+    const IniSettings settings = parseIni(bytes);
+    // Every line ends at CR (LF) at the latest, so no file has more lines than bytes + 1.
+    const qsizetype lineCount = bytes.size() + 1;
+    requireInFileOrder(settings.problems, lineCount);
+    for (const IniTabSettings &tab : settings.tabs)
+        requireInFileOrder(tab.problems, lineCount);
+}
+
 // Three tabs of one, two and three entries, the pages that sections and displayed entries
 // refer to.
 void writeEntryFiles()
@@ -76,8 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     for (const QString &name : QDir(notes->path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(QDir(notes->path()).filePath(name));
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    parseAlone(bytes);
     writeEntryFiles();
-    write(u"TabSet.ini"_s, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    write(u"TabSet.ini"_s, bytes);
     const QByteArray first = settingsAfterAStart();
     require(settingsAfterAStart() == first, u"the settings change from one start to the next"_s);
     return 0;

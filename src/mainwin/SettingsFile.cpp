@@ -4,53 +4,26 @@
 #include "mainwin/Twips.h"
 #include "mainwin/frmMain.h"
 #include "persist/IniFormat.h"
+#include "persist/IniSettings.h"
 #include "persist/NoteCodec.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
 #include "store/clsTabCont.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A line the reader could not apply; reported once, then reading goes on.
-struct LineFailure : std::runtime_error
-{
-    LineFailure()
-        : std::runtime_error("settings line failed")
-    { }
-};
-
-// Only U+0020 blanks count: a tab or a lone LF belongs to the value.
-QString trimBlanks(const QString &line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && line.at(begin) == u' ')
-        ++begin;
-    while (end > begin && line.at(end - 1) == u' ')
-        --end;
-    return line.mid(begin, end - begin);
-}
-
-qint16 int16Of(const QString &value)
-{
-    const auto number = parseIniNumber(value);
-    const auto converted = number ? toInt16(*number) : std::nullopt;
-    if (!converted)
-        throw LineFailure();
-    return *converted;
-}
 
 // On the screen the window overlaps most, or centred on the primary screen when it overlaps
 // none (a monitor since removed); no larger than that screen's free area and wholly on it, so
@@ -132,163 +105,109 @@ void SettingsFile::ReadIni()
     const QString path = QDir(m_main.appDir()).filePath(QString::fromLatin1(FileName));
     if (!QFileInfo(path).isFile())
         return;
-    QString text;
-    QString error;
-    if (!readNoteFile(path, text, error)) {
-        m_main.platform().showMessage(u"%1 を読み込めませんでした。\r\n%2"_s.arg(path, error),
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        m_main.platform().showMessage(
+            u"%1 を読み込めませんでした。\r\n%2"_s.arg(path, file.errorString()),
             u"読み込み時のエラー"_s, MessageIcon::Critical);
         return;
     }
+    apply(parseIni(bytes));
+}
 
-    QStringList problems;
-    // `where` names the failed step for the report.
-    const auto guarded = [&](const auto &where, const auto &step) {
-        try {
-            step();
-        } catch (const TabError &failure) {
-            // An alarm time that is not a minute ahead is simply not set.
-            if (failure.number() != TabError::AlarmTooSoon)
-                problems.append(where());
-        } catch (const std::exception &) {
-            problems.append(where());
-        }
-    };
-
-    const QStringList lines = splitNoteLines(text);
-    int section = 0;
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString s = trimBlanks(lines[n]);
-        const auto where = [&] { return u"%1行目: %2"_s.arg(n + 1).arg(shortened(s)); };
-        guarded(where, [&] {
-            if (s.startsWith(u'-')) {
-                section = 0;
-            } else if (s.startsWith(u'[')) {
-                if (s.startsWith(u"[Tab"_s) && s.endsWith(u']'))
-                    section = int16Of(s.mid(4, s.size() - 5));
-            } else {
-                const IniLine parsed = SplitIniLine(s);
-                if (!parsed.found)
-                    return;
-                if (section == 0)
-                    applyGlobal(parsed.key, parsed.value);
-                else if (section >= 1 && section <= m_main.tabCount())
-                    applyTab(section - 1, parsed.key, parsed.value);
-            }
-        });
+void SettingsFile::apply(const IniSettings &settings)
+{
+    QList<IniProblem> problems = settings.problems;
+    applyGlobals(settings);
+    for (auto tab = settings.tabs.begin(); tab != settings.tabs.end(); ++tab) {
+        if (tab.key() <= m_main.tabCount())
+            applyTab(tab.key() - 1, tab.value(), problems);
     }
-    if (m_geometryRead)
-        restoreGeometry();
-    for (int i = 0; i < m_main.tabCount(); ++i)
-        guarded([i] { return u"[Tab%1] の表示"_s.arg(i + 1); }, [this, i] { refreshPage(i); });
+    std::stable_sort(problems.begin(), problems.end(),
+        [](const IniProblem &a, const IniProblem &b) { return a.line < b.line; });
+    QStringList report;
+    for (const IniProblem &problem : problems)
+        report.append(u"%1行目: %2"_s.arg(problem.line).arg(shortened(problem.text)));
+    if (settings.top || settings.left || settings.height || settings.width)
+        restoreGeometry(settings);
+    for (int i = 0; i < m_main.tabCount(); ++i) {
+        try {
+            refreshPage(i);
+        } catch (const std::exception &) {
+            report.append(u"[Tab%1] の表示"_s.arg(i + 1));
+        }
+    }
     // One box for the whole file, once it is all applied: a damaged file never asks for one
     // click per line, and a quit while the box is open finds the settings fully read.
-    if (!problems.isEmpty())
+    if (!report.isEmpty())
         m_main.platform().showMessage(
-            problemReport(problems), u"読み込み時のエラー"_s, MessageIcon::Critical);
+            problemReport(report), u"読み込み時のエラー"_s, MessageIcon::Critical);
 }
 
-void SettingsFile::applyGlobal(const QString &key, const QString &value)
+void SettingsFile::applyGlobals(const IniSettings &settings)
 {
-    if (key == u"FormTop" || key == u"FormLeft" || key == u"FormHeight" || key == u"FormWidth") {
-        const auto number = parseIniNumber(value);
-        if (!number)
-            return;
-        // 32-bit: today's screens are wider than 32767 twips.
-        const auto twips = toInt32(*number);
-        if (!twips)
-            throw LineFailure();
-        applyGeometry(key, *twips);
-    } else if (key == u"TabDisp") {
-        if (!parseIniNumber(value))
-            return;
-        const qint16 position = int16Of(value);
-        if (position >= 1 && position <= m_main.tabCount())
-            m_main.tabMain().selectTab(position);
-    } else if (key == u"DefFontName") {
-        m_main.tabs().DefFontName = value;
-    } else if (key == exactValueKey(u"DefFontName"_s)) {
-        if (const auto exact = exactIniValue(m_main.tabs().DefFontName, value))
-            m_main.tabs().DefFontName = *exact;
-    } else if (key == u"DefFontSize") {
-        if (parseIniNumber(value))
-            m_main.tabs().DefFontSize = int16Of(value);
-    } else if (key == u"MakeBackup") {
-        if (const auto flag = parseIniBool(value))
-            m_main.setMakeBackup(*flag);
-    } else if (key == u"ScrlType") {
-        if (value == u"N" || value == u"V" || value == u"W")
-            m_main.setScrlType(value);
-    }
+    const auto shown = std::find_if(settings.tabDisp.rbegin(), settings.tabDisp.rend(),
+        [this](qint16 position) { return position >= 1 && position <= m_main.tabCount(); });
+    if (shown != settings.tabDisp.rend())
+        m_main.tabMain().selectTab(*shown);
+    TabSet &tabs = m_main.tabs();
+    tabs.DefFontName = settings.defFontName.appliedTo(tabs.DefFontName);
+    if (settings.defFontSize)
+        tabs.DefFontSize = *settings.defFontSize;
+    if (settings.makeBackup)
+        m_main.setMakeBackup(*settings.makeBackup);
+    if (settings.scrlType)
+        m_main.setScrlType(*settings.scrlType);
 }
 
-void SettingsFile::applyTab(int index, const QString &key, const QString &value)
+void SettingsFile::applyTab(int index, const IniTabSettings &tab, QList<IniProblem> &problems)
 {
     clsTabCont &record = m_main.tabs()[index];
-    if (key == u"FontName") {
-        record.setFontName(value);
-    } else if (key == exactValueKey(u"FontName"_s)) {
-        if (const auto exact = exactIniValue(record.FontName(), value))
-            record.setFontName(*exact);
-    } else if (key == u"FontSize") {
-        const auto number = parseIniNumber(value);
-        if (!number)
-            return;
-        if (std::abs(*number) > 3.402823e38)
-            throw LineFailure();
-        record.setFontSize(float(*number));
-    } else if (key == u"CreatDate") {
-        if (const auto date = parseIniDate(value))
-            record.setCrt(*date);
-    } else if (key == u"AlarmDate") {
-        const auto date = parseIniDate(value);
-        if (!date)
-            return;
-        // The time is kept even when it is less than a minute ahead or past: AlarmSetOn then
-        // decides, so an alarm due in a few seconds fires on time instead of being reported
-        // as missed, and a missed one is reported with its own time.
-        try {
-            record.setAlarm(*date);
-        } catch (const TabError &refused) {
-            if (refused.number() != TabError::AlarmTooSoon)
-                throw;
-            record.setStoredAlarm(*date);
+    problems.append(tab.problems);
+    if (tab.fontName.isRead())
+        record.setFontName(tab.fontName.appliedTo(record.FontName()));
+    if (tab.fontSize)
+        record.setFontSize(*tab.fontSize);
+    if (tab.created)
+        record.setCrt(*tab.created);
+    for (const auto &step : tab.alarmSteps) {
+        if (const auto *on = std::get_if<bool>(&step)) {
+            record.setOnAlm(*on);
+            continue;
         }
-    } else if (key == u"AlarmSetOn") {
-        if (const auto flag = parseIniBool(value))
-            record.setOnAlm(*flag);
-    } else if (key == u"DispIndex") {
-        if (parseIniNumber(value))
-            record.setDispIndex(int16Of(value));
-    } else if (key == u"TabCaption") {
-        record.setOmidasi(value);
-    } else if (key == exactValueKey(u"TabCaption"_s)) {
-        if (const auto exact = exactIniValue(record.Omidasi(), value))
-            record.setOmidasi(*exact);
+        const QDateTime &time = std::get<QDateTime>(step);
+        // The time is kept even when it is less than a minute ahead or past (the record's only
+        // refusal): AlarmSetOn then decides, so an alarm due in a few seconds fires on time
+        // instead of being reported as missed, and a missed one is reported with its own time.
+        try {
+            record.setAlarm(time);
+        } catch (const TabError &) {
+            record.setStoredAlarm(time);
+        }
     }
+    for (const IniDispIndex &shown : tab.dispIndexes) {
+        try {
+            record.setDispIndex(shown.index);
+        } catch (const std::exception &) {
+            problems.append(shown.source);
+        }
+    }
+    if (tab.caption.isRead())
+        record.setOmidasi(tab.caption.appliedTo(record.Omidasi()));
 }
 
-void SettingsFile::applyGeometry(const QString &key, qint32 twips)
+void SettingsFile::restoreGeometry(const IniSettings &settings)
 {
-    if (!m_geometryRead) {
-        const Twips scale = Twips::of(m_main);
-        const QRect current = m_main.geometry();
-        m_geometry = QRect(scale.xFromPixels(current.left()), scale.yFromPixels(current.top()),
-            scale.xFromPixels(current.width()), scale.yFromPixels(current.height()));
-        m_geometryRead = true;
-    }
-    if (key == u"FormTop")
-        m_geometry.moveTop(twips);
-    else if (key == u"FormLeft")
-        m_geometry.moveLeft(twips);
-    else if (key == u"FormHeight")
-        m_geometry.setHeight(twips);
-    else
-        m_geometry.setWidth(twips);
-}
-
-void SettingsFile::restoreGeometry()
-{
-    QRect wanted = Twips::of(m_main).toPixels(m_geometry);
+    const Twips scale = Twips::of(m_main);
+    const QRect current = m_main.geometry();
+    const QRect twips(settings.left.value_or(scale.xFromPixels(current.left())),
+        settings.top.value_or(scale.yFromPixels(current.top())),
+        settings.width.value_or(scale.xFromPixels(current.width())),
+        settings.height.value_or(scale.yFromPixels(current.height())));
+    QRect wanted = scale.toPixels(twips);
     if (wanted.width() <= 0 || wanted.height() <= 0)
         wanted.setSize(m_main.size());
     // The native window, unmapped, is enough for most platforms to know the frame they add.

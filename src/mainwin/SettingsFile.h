@@ -2,14 +2,17 @@
 
 #include "persist/SaveEngine.h"
 
-#include <QRect>
+#include <QList>
 #include <QString>
 
 class frmMain;
+struct IniProblem;
+struct IniSettings;
+struct IniTabSettings;
 
 // TabSet.ini: the window, the options, the default font and one section per tab.
-// ReadIni applies each recognised line at once; a line that fails is reported once and
-// reading goes on with the next line, so a damaged file never stops the start-up.
+// ReadIni parses the whole file, then applies what it holds; the lines that fail are reported
+// together in one box, so a damaged file never stops the start-up.
 class SettingsFile final
 {
 public:
@@ -22,14 +25,12 @@ public:
     SaveFile WriteIni() const;
 
 private:
-    void applyGlobal(const QString &key, const QString &value);
-    void applyTab(int index, const QString &key, const QString &value);
-    void applyGeometry(const QString &key, qint32 twips);
+    void apply(const IniSettings &settings);
+    void applyGlobals(const IniSettings &settings);
+    // Adds the lines of the section that fail, read or applied, to `problems`.
+    void applyTab(int index, const IniTabSettings &tab, QList<IniProblem> &problems);
     void refreshPage(int index);
-    void restoreGeometry();
+    void restoreGeometry(const IniSettings &settings);
 
     frmMain &m_main;
-    // Geometry read so far, in twips; applied once the file is read.
-    QRect m_geometry;
-    bool m_geometryRead = false;
 };

@@ -472,6 +472,20 @@ private slots:
         QCOMPARE(captionWhileShown, u"last"_s);
     }
 
+    // Lines refused while reading and values refused by the tab, listed as the file has them.
+    void readIni_reportsProblemsInFileOrder()
+    {
+        MainWindowFixture f;
+        writeFile(path(f, u"Tab1A.tab"_s), "a\r\n");
+        writeFile(path(f, u"TabSet.ini"_s),
+            "[Tab1]\r\nDispIndex = 5\r\nFontSize = 1e39\r\n[Tabx]\r\nDispIndex = 7\r\n");
+        f.start();
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text.section(u"\r\n"_s, 1),
+            u"2行目: DispIndex = 5\r\n3行目: FontSize = 1e39\r\n4行目: [Tabx]\r\n"
+            u"5行目: DispIndex = 7"_s);
+    }
+
     // A damaged file's caption, far too long for the strip: the strip shows its beginning, the
     // tab keeps it whole and a save writes it back whole.
     void readIni_longCaptionShortOnTheStripWholeInTheFile()
