@@ -76,19 +76,6 @@ std::optional<QString> percentDecoded(QStringView encoded)
     return text;
 }
 
-// Blanks are U+0020 only, as in the settings file's own trimming; tabs and other white space
-// stay part of the text.
-QString trimBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.sliced(begin, end - begin).toString();
-}
-
 // Rounds to the nearest integer, halves to the even neighbour (10.5 -> 10, 11.5 -> 12).
 std::optional<qint64> roundHalfEven(double value, qint64 min, qint64 max)
 {
@@ -111,6 +98,19 @@ QString cp932Form(const QString &value)
 }
 
 } // namespace
+
+// Blanks are U+0020 only, as in the settings file's own trimming; tabs and other white space
+// stay part of the text.
+QString trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.sliced(begin, end - begin).toString();
+}
 
 QString exactValueKey(const QString &key)
 {

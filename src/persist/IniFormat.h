@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <optional>
 
 // Values as TabSet.ini writes them.
@@ -21,6 +22,9 @@ struct IniLine
     QString key;
     QString value;
 };
+
+// Drops U+0020 blanks at both ends; tabs and a lone LF stay part of the text.
+QString trimBlanks(QStringView text);
 
 // Splits "key = value" at the first "="; blanks around the line, key and value are dropped.
 IniLine SplitIniLine(const QString &line);

@@ -9,18 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Only U+0020 blanks count: a tab or a lone LF belongs to the value.
-QString trimBlanks(const QString &line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && line.at(begin) == u' ')
-        ++begin;
-    while (end > begin && line.at(end - 1) == u' ')
-        --end;
-    return line.mid(begin, end - begin);
-}
-
 std::optional<qint16> int16Of(const QString &value)
 {
     const auto number = parseIniNumber(value);
