@@ -137,13 +137,12 @@ void frmMain::Form_Load()
     m_recovery->offerRestore();
     reportMissedAlarms();
     DispStatus();
-    m_loaded = true;
     m_quit->startUpFinished();
 }
 
 void frmMain::noteChange()
 {
-    if (m_loaded)
+    if (m_quit->startedUp())
         m_recovery->noteChange();
 }
 

@@ -142,6 +142,5 @@ private:
     QuitCoordinator *m_quit;
     // Set while the program itself fills a box, so that only typing counts as a change.
     bool m_filling = false;
-    bool m_loaded = false;
     bool m_unloaded = false;
 };
