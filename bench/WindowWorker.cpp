@@ -2,6 +2,7 @@
 
 #include "Floors.h"
 #include "Median.h"
+#include "Program.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/TabPage.h"
@@ -147,7 +148,8 @@ void WindowWorker::measureSaves(QTextStream &out)
     for (int run = 0; run < SaveRuns; ++run) {
         const QString notes = freshCopy();
         {
-            frmMain window(platform, notes);
+            const std::unique_ptr<frmMain> program = assembleProgram(platform, notes);
+            frmMain &window = *program;
             open(window);
             changeEverything(window);
             backupOn.append(timed([&] { save(window); }));
@@ -159,7 +161,8 @@ void WindowWorker::measureSaves(QTextStream &out)
         QDir().mkpath(empty);
         floor.append(Floors::rawDurableWrite(Floors::liveFilesIn(notes), empty));
         {
-            frmMain window(platform, freshCopy());
+            const std::unique_ptr<frmMain> program = assembleProgram(platform, freshCopy());
+            frmMain &window = *program;
             open(window);
             window.setMakeBackup(false);
             changeEverything(window);
@@ -176,7 +179,8 @@ void WindowWorker::measureSaves(QTextStream &out)
 void WindowWorker::measureWindow(QTextStream &out)
 {
     QtPlatformServices platform;
-    frmMain window(platform, m_notesDir);
+    const std::unique_ptr<frmMain> program = assembleProgram(platform, m_notesDir);
+    frmMain &window = *program;
     open(window);
     if (m_withSwitches && window.tabCount() > 1 && window.tabs()[0].NoOfCont() > 1) {
         // Each tab is shown for the first time here: the dearest switch there is.

@@ -2,6 +2,7 @@
 // with their own line numbers; applied through the real window offscreen, a start must not
 // crash and must leave a sane window, and after one save and restart the file must be stable
 // (saving what was read back gives the same bytes again).
+#include "Program.h"
 #include "RecordingPlatform.h"
 #include "SaneState.h"
 #include "mainwin/frmMain.h"
@@ -40,7 +41,8 @@ void write(const QString &name, const QByteArray &bytes)
 QByteArray settingsAfterAStart()
 {
     RecordingPlatform platform;
-    frmMain window(platform, notes->path());
+    const std::unique_ptr<frmMain> program = assembleProgram(platform, notes->path());
+    frmMain &window = *program;
     window.Form_Load();
     const QStringList problems = saneStateProblems(window);
     require(problems.isEmpty(), problems.join(u"; "_s));

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "Program.h"
 #include "mainwin/AppDirectory.h"
 #include "mainwin/QuitSignals.h"
 #include "mainwin/SingleInstance.h"
@@ -32,7 +33,8 @@ int main(int argc, char *argv[])
         return 0;
 
     QtPlatformServices platform;
-    frmMain window(platform, appDir);
+    const std::unique_ptr<frmMain> program = assembleProgram(platform, appDir);
+    frmMain &window = *program;
     QObject::connect(
         &instance, &SingleInstance::activationRequested, &window, &frmMain::restoreWindow);
     // exit, not quit: quit() sends the Quit event that the window turns into a quit request.

@@ -1,27 +1,30 @@
 #include "alarm/AlarmCommands.h"
 
 #include "mainwin/MainMenus.h"
-#include "mainwin/frmMain.h"
+#include "mainwin/TabWindow.h"
 #include "platform/AlarmTimeDialog.h"
 #include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QAction>
 #include <QTimer>
-#include <exception>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
-AlarmCommands::AlarmCommands(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
+AlarmCommands::AlarmCommands(
+    TabSet &tabs, TabWindow &window, PlatformServices &platform, const MainMenus &menus)
+    : QObject(&window.widget())
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_platform(platform)
     , m_tmrAlarm(new QTimer(this))
 {
-    connect(main.menus().mnuAlmSet, &QAction::triggered, this, &AlarmCommands::mnuAlmSet_Click);
-    connect(main.menus().mnuAlmOff, &QAction::triggered, this, &AlarmCommands::mnuAlmOff_Click);
+    connect(menus.mnuAlmSet, &QAction::triggered, this, &AlarmCommands::mnuAlmSet_Click);
+    connect(menus.mnuAlmOff, &QAction::triggered, this, &AlarmCommands::mnuAlmOff_Click);
 
     m_tmrAlarm->setObjectName(u"tmrAlarm"_s);
     m_tmrAlarm->setInterval(1000);
@@ -31,59 +34,67 @@ AlarmCommands::AlarmCommands(frmMain &main)
 
 void AlarmCommands::mnuAlmSet_Click()
 {
-    PlatformServices &platform = m_main.platform();
-    try {
-        const int s = m_main.selectedTab();
-        const clsTabCont &shown = m_main.tabs()[s];
-        const std::unique_ptr<AlarmTimeDialog> dialog = platform.createAlarmTimeDialog();
-        dialog->setCaption(u"アラームの設定"_s);
-        dialog->setValue(shown.OnAlm() ? shown.Alarm() : platform.now());
-        dialog->show();
-        if (dialog->result() != AlarmTimeDialog::Confirmed)
-            return;
-        // Looked up again: events ran while the dialog was open, and a tab that has gone
-        // since counts as a failure rather than a write to a stale record.
-        clsTabCont &record = m_main.tabs()[s];
-        record.setAlarm(dialog->value());
-        record.setOnAlm(true);
-    } catch (const TabError &error) {
-        if (error.number() == TabError::AlarmTooSoon) {
-            platform.showMessage(u"現時刻より１分以内はセットできません"_s, u"アラーム設定エラー"_s,
-                MessageIcon::None);
-        } else {
-            platform.showMessage(u"予期せぬエラーです"_s, u"Nokuri"_s, MessageIcon::None);
-        }
-    } catch (const std::exception &) {
-        platform.showMessage(u"予期せぬエラーです"_s, u"Nokuri"_s, MessageIcon::None);
+    const int s = m_window.selectedTab();
+    const clsTabCont &shown = m_tabs[s];
+    const std::unique_ptr<AlarmTimeDialog> dialog = m_platform.createAlarmTimeDialog();
+    if (!dialog) {
+        reportUnexpectedError();
+        return;
     }
+    dialog->setCaption(u"アラームの設定"_s);
+    dialog->setValue(shown.OnAlm() ? shown.Alarm() : m_platform.now());
+    dialog->show();
+    if (dialog->result() != AlarmTimeDialog::Confirmed)
+        return;
+    // Events ran while the dialog was open: a tab that has gone since counts as a failure
+    // rather than a write to a stale record.
+    if (s >= m_tabs.count()) {
+        reportUnexpectedError();
+        return;
+    }
+    try {
+        m_tabs[s].setAlarm(dialog->value());
+    } catch (const TabError &error) {
+        if (error.number() != TabError::AlarmTooSoon) {
+            reportUnexpectedError();
+            return;
+        }
+        m_platform.showMessage(
+            u"現時刻より１分以内はセットできません"_s, u"アラーム設定エラー"_s, MessageIcon::None);
+    }
+}
+
+void AlarmCommands::reportUnexpectedError()
+{
+    m_platform.showMessage(u"予期せぬエラーです"_s, u"Nokuri"_s, MessageIcon::None);
 }
 
 void AlarmCommands::mnuAlmOff_Click()
 {
-    m_main.tabs()[m_main.selectedTab()].setOnAlm(false);
+    m_tabs[m_window.selectedTab()].setOnAlm(false);
 }
 
 void AlarmCommands::tmrAlarm_Timer()
 {
     // While a quit cancels every box, a due alarm stays on: the next start reports it missed.
-    if (!m_main.platform().modals().admits())
+    if (!m_platform.modals().admits())
         return;
-    TabSet &tabs = m_main.tabs();
+    TabSet &tabs = m_tabs;
     const int n = tabs.count();
     for (int i = 0; i < n; ++i) {
         // A message lets events run, and they may have deleted tabs since the tick began.
         if (i >= tabs.count())
             break;
         clsTabCont &record = tabs[i];
-        if (!record.OnAlm() || record.Alarm() > m_main.platform().now())
+        if (!record.OnAlm() || record.Alarm() > m_platform.now())
             continue;
         // Off before the message, so that a tick nested inside it does not report it again.
         record.setOnAlm(false);
-        m_main.platform().showMessage(u"タブ「"_s + record.Title(0) + u"」の時間です"_s,
+        m_platform.showMessage(u"タブ「"_s + record.Title(0) + u"」の時間です"_s,
             u"Nokuriのアラーム"_s, MessageIcon::None);
     }
     // Ticks also come while start-up is still building the tabs.
-    const int s = m_main.selectedTab();
+    const int s = m_window.selectedTab();
     if (s >= 0 && s < tabs.count())
-        m_main.DispStatus();
+        m_window.DispStatus();
 }

@@ -2,8 +2,11 @@
 
 #include <QObject>
 
+class MainMenus;
+class PlatformServices;
 class QTimer;
-class frmMain;
+class TabSet;
+class TabWindow;
 
 // The alarm menu's two commands on the selected tab, and the once-a-second timer that reports
 // every due alarm of every tab and keeps the status bar current.
@@ -12,7 +15,8 @@ class AlarmCommands final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AlarmCommands)
 public:
-    explicit AlarmCommands(frmMain &main);
+    AlarmCommands(
+        TabSet &tabs, TabWindow &window, PlatformServices &platform, const MainMenus &menus);
 
     // Asks for a time, starting at the alarm time while on and at the present moment while
     // off; refusals and failures are reported and leave the alarm as it was.
@@ -26,6 +30,10 @@ public:
     const QTimer &tmrAlarm() const { return *m_tmrAlarm; }
 
 private:
-    frmMain &m_main;
+    void reportUnexpectedError();
+
+    TabSet &m_tabs;
+    TabWindow &m_window;
+    PlatformServices &m_platform;
     QTimer *m_tmrAlarm;
 };

@@ -2,10 +2,11 @@
 
 #include "commands/ImportedText.h"
 #include "commands/frmOmidasi.h"
-#include "mainwin/TabStrip.h"
+#include "mainwin/MainMenus.h"
+#include "mainwin/TabWindow.h"
 #include "mainwin/Twips.h"
-#include "mainwin/frmMain.h"
 #include "platform/PlatformServices.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QAction>
@@ -14,11 +15,13 @@
 #include <QThread>
 #include <memory>
 
-TabCommands::TabCommands(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
+TabCommands::TabCommands(
+    TabSet &tabs, TabWindow &window, PlatformServices &platform, const MainMenus &menus)
+    : QObject(&window.widget())
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_platform(platform)
 {
-    const MainMenus &menus = main.menus();
     connect(menus.mnuTabAdd, &QAction::triggered, this, &TabCommands::mnuTabAdd_Click);
     connect(menus.mnuTabCBAdd, &QAction::triggered, this, &TabCommands::mnuTabCBAdd_Click);
     connect(menus.mnuTabFLAdd, &QAction::triggered, this, &TabCommands::mnuTabFLAdd_Click);
@@ -33,7 +36,7 @@ void TabCommands::mnuTabAdd_Click()
 
 void TabCommands::mnuTabCBAdd_Click()
 {
-    addNamedTab([this] { return withCrLfBreaks(m_main.platform().clipboardText()); });
+    addNamedTab([this] { return withCrLfBreaks(m_platform.clipboardText()); });
 }
 
 void TabCommands::mnuTabFLAdd_Click()
@@ -41,57 +44,56 @@ void TabCommands::mnuTabFLAdd_Click()
     if (!roomForAnotherTab())
         return;
     // A cancelled chooser or an unreadable file ends the command without a word.
-    const std::optional<QString> path = m_main.platform().chooseOpenFile(&m_main);
+    const std::optional<QString> path = m_platform.chooseOpenFile(&m_window.widget());
     if (!path)
         return;
     const std::optional<QString> content = readFileEntry(*path);
     if (!content)
         return;
     const QString name = QFileInfo(*path).fileName();
-    m_main.AddTabPage(name, *content);
-    const int count = m_main.tabs().count();
-    m_main.tabs()[count - 1].setOmidasi(name);
+    m_window.AddTabPage(name, *content);
+    const int count = m_tabs.count();
+    m_tabs[count - 1].setOmidasi(name);
     showCaption(count);
-    emit m_main.tabSetChanged();
+    emit tabSetChanged();
 }
 
 void TabCommands::mnuTabDel_Click()
 {
-    TabSet &tabs = m_main.tabs();
-    if (tabs.count() <= 1) {
-        m_main.platform().showMessage(QStringLiteral("削除できません"),
-            QStringLiteral("タブ削除のエラー"), MessageIcon::Critical);
+    if (m_tabs.count() <= 1) {
+        m_platform.showMessage(QStringLiteral("削除できません"), QStringLiteral("タブ削除のエラー"),
+            MessageIcon::Critical);
         return;
     }
-    const int s = m_main.selectedTab();
+    const int s = m_window.selectedTab();
     // Records and pages stay at their indexes; the data behind the deleted tab moves down.
-    for (int j = s; j <= tabs.count() - 2; ++j) {
-        tabs[j + 1].LetTemp(0);
-        tabs[j].GetTemp(0);
-        tabs[j].ResetTab(j);
-        m_main.refreshStripCaption(j + 1);
+    for (int j = s; j <= m_tabs.count() - 2; ++j) {
+        m_tabs[j + 1].LetTemp(0);
+        m_tabs[j].GetTemp(0);
+        m_tabs[j].ResetTab(j);
+        m_window.refreshStripCaption(j + 1);
     }
-    const int count = tabs.count() - 1;
-    tabs.truncate(count);
-    m_main.removeLastTabPage();
-    m_main.ArrangeControls();
+    const int count = m_tabs.count() - 1;
+    m_tabs.truncate(count);
+    m_window.removeLastTabPage();
+    m_window.ArrangeControls();
     if (s == count)
-        m_main.tabMain().selectTab(count);
+        m_window.selectTab(count);
     else
-        m_main.DispStatus(); // the selected position now shows the following tab
-    emit m_main.tabSetChanged();
+        m_window.DispStatus(); // the selected position now shows the following tab
+    emit tabSetChanged();
 }
 
 void TabCommands::mnuTabName_Click()
 {
-    const int s = m_main.selectedTab();
-    clsTabCont &record = m_main.tabs()[s];
+    const int s = m_window.selectedTab();
+    clsTabCont &record = m_tabs[s];
     const std::optional<QString> name = askTabName(record.Omidasi());
     if (name)
         record.setOmidasi(*name);
     showCaption(s + 1);
     if (name)
-        emit m_main.tabSetChanged();
+        emit tabSetChanged();
 }
 
 std::optional<QString> TabCommands::readFileEntry(const QString &path)
@@ -102,21 +104,21 @@ std::optional<QString> TabCommands::readFileEntry(const QString &path)
     const std::unique_ptr<QThread> reader(
         QThread::create([&content, path] { content = readFileEntryContent(path); }));
     QProgressDialog progress(
-        QStringLiteral("ファイルを読み込んでいます…"), QString(), 0, 0, &m_main);
+        QStringLiteral("ファイルを読み込んでいます…"), QString(), 0, 0, &m_window.widget());
     progress.setWindowTitle(QStringLiteral("Nokuri"));
     connect(reader.get(), &QThread::finished, &progress, &QDialog::accept);
     reader->start();
-    const bool finished = m_main.platform().runModal(progress) == QDialog::Accepted;
+    const bool finished = m_platform.runModal(progress) == QDialog::Accepted;
     reader->wait();
     return finished ? content : std::nullopt;
 }
 
 bool TabCommands::roomForAnotherTab()
 {
-    if (m_main.tabs().count() < TabSet::MaxTabs)
+    if (m_tabs.count() < TabSet::MaxTabs)
         return true;
-    m_main.platform().showMessage(QStringLiteral("タブは30個までしか作れません"),
-        QStringLiteral("Nokuri"), MessageIcon::Critical);
+    m_platform.showMessage(QStringLiteral("タブは30個までしか作れません"), QStringLiteral("Nokuri"),
+        MessageIcon::Critical);
     return false;
 }
 
@@ -126,20 +128,20 @@ void TabCommands::addNamedTab(const std::function<QString()> &readContent)
         return;
     const std::optional<QString> name = askTabName(QString());
     if (name) {
-        m_main.AddTabPage(QString(), readContent());
-        m_main.tabs()[m_main.tabs().count() - 1].setOmidasi(*name);
+        m_window.AddTabPage(QString(), readContent());
+        m_tabs[m_tabs.count() - 1].setOmidasi(*name);
     }
     // After Cancel this shows the last tab's own caption again.
-    showCaption(m_main.tabs().count());
+    showCaption(m_tabs.count());
     if (name)
-        emit m_main.tabSetChanged();
+        emit tabSetChanged();
 }
 
 std::optional<QString> TabCommands::askTabName(const QString &current)
 {
-    frmOmidasi dialog(Twips::of(m_main));
+    frmOmidasi dialog(Twips::of(m_window.widget()));
     dialog.setOmidasi(current);
-    m_main.platform().runModal(dialog);
+    m_platform.runModal(dialog);
     if (!dialog.Ok())
         return std::nullopt;
     return dialog.Omidasi();
@@ -147,7 +149,7 @@ std::optional<QString> TabCommands::askTabName(const QString &current)
 
 void TabCommands::showCaption(int position)
 {
-    m_main.refreshStripCaption(position);
+    m_window.refreshStripCaption(position);
     // A caption's length can change the strip's rows and with them the page area.
-    m_main.ArrangeControls();
+    m_window.ArrangeControls();
 }

@@ -5,10 +5,14 @@
 #include <functional>
 #include <optional>
 
-class frmMain;
+class MainMenus;
+class PlatformServices;
+class TabSet;
+class TabWindow;
 
 // The five tab commands of the tab menu: add (empty, from the clipboard, from a text file),
 // delete and rename. They work in memory; the next save writes the changed tab set.
+// tabSetChanged follows every command that changed the tabs.
 class TabCommands final : public QObject
 {
     Q_OBJECT
@@ -19,7 +23,12 @@ public:
     // for a window that does not paint.
     static constexpr qint64 QuickReadBytes = 4 * 1024 * 1024;
 
-    explicit TabCommands(frmMain &main);
+    TabCommands(
+        TabSet &tabs, TabWindow &window, PlatformServices &platform, const MainMenus &menus);
+
+signals:
+    // Tabs were added, deleted or renamed.
+    void tabSetChanged();
 
 private:
     void mnuTabAdd_Click();
@@ -41,5 +50,7 @@ private:
     // Strip tab `position` shows its record's caption again, and the pages are laid out anew.
     void showCaption(int position);
 
-    frmMain &m_main;
+    TabSet &m_tabs;
+    TabWindow &m_window;
+    PlatformServices &m_platform;
 };

@@ -1,7 +1,8 @@
 #include "commands/TabSort.h"
 
-#include "mainwin/frmMain.h"
+#include "mainwin/TabWindow.h"
 #include "store/SortKey.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <algorithm>
@@ -46,28 +47,27 @@ bool keyLess(const SortKey &a, const SortKey &b)
         a.Key, b.Key);
 }
 
-void SortUp(frmMain &main)
+void SortUp(TabSet &tabs, TabWindow &window)
 {
-    exchangeSort(main.tabs().SortKeys,
+    exchangeSort(tabs.SortKeys,
         [](const SortKey &earlier, const SortKey &later) { return keyLess(later, earlier); });
-    ReorderTabs(main);
+    ReorderTabs(tabs, window);
 }
 
-void SortDown(frmMain &main)
+void SortDown(TabSet &tabs, TabWindow &window)
 {
-    exchangeSort(main.tabs().SortKeys,
+    exchangeSort(tabs.SortKeys,
         [](const SortKey &earlier, const SortKey &later) { return keyLess(earlier, later); });
-    ReorderTabs(main);
+    ReorderTabs(tabs, window);
 }
 
-void ReorderTabs(frmMain &main)
+void ReorderTabs(TabSet &tabs, TabWindow &window)
 {
-    TabSet &tabs = main.tabs();
     const int count = tabs.count();
     Q_ASSERT(static_cast<int>(tabs.SortKeys.size()) == count);
 
     // Text typed into the working page since it was last stored would not survive the refresh.
-    const int selected = main.selectedTab();
+    const int selected = window.selectedTab();
     tabs[selected].MoveCont(selected);
 
     for (int i = 0; i < count; ++i)
@@ -76,10 +76,9 @@ void ReorderTabs(frmMain &main)
         tabs[j].GetTemp(tabs.SortKeys[static_cast<size_t>(j)].Index);
     for (int k = 0; k < count; ++k) {
         tabs[k].ResetTab(k);
-        main.refreshStripCaption(k + 1);
+        window.refreshStripCaption(k + 1);
     }
-    main.ArrangeControls();
+    window.ArrangeControls();
     // The selected position now shows another tab: its date and alarm belong on the status bar.
-    main.DispStatus();
-    emit main.tabSetChanged();
+    window.DispStatus();
 }

@@ -2,10 +2,11 @@
 
 #include "commands/SortNumber.h"
 #include "commands/TabSort.h"
+#include "mainwin/TabWindow.h"
 #include "mainwin/Twips.h"
-#include "mainwin/frmMain.h"
 #include "platform/DialogFit.h"
 #include "platform/PlatformServices.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QLabel>
@@ -28,13 +29,15 @@ void paintRow(QWidget *widget, bool inUse)
 
 } // namespace
 
-frmSort::frmSort(frmMain &main)
-    : QDialog(&main)
-    , m_main(main)
+frmSort::frmSort(TabSet &tabs, TabWindow &window, PlatformServices &platform)
+    : QDialog(&window.widget())
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_platform(platform)
 {
     setWindowTitle(QStringLiteral("手動でソート"));
     useCloseButtonOnly(*this);
-    const Twips twips = Twips::of(main);
+    const Twips twips = Twips::of(window.widget());
     setFixedSize(twips.xToPixels(7110), twips.yToPixels(6630));
 
     for (int r = 0; r < Rows; ++r) {
@@ -68,21 +71,20 @@ frmSort::frmSort(frmMain &main)
 
     connect(cmdSort, &QPushButton::clicked, this, &frmSort::cmdSort_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(&main, &frmMain::tabSetChanged, this, &frmSort::Form_Load);
 
     Form_Load();
 }
 
 void frmSort::Form_Load()
 {
-    const int count = m_main.tabs().count();
+    const int count = m_tabs.count();
     for (int r = 0; r < Rows; ++r) {
         const bool inUse = r < count;
         QLineEdit *number = txtNo(r);
         QLabel *caption = lblTitle(r);
         number->setEnabled(inUse);
         number->setText(inUse ? QString::number((r + 1) * 100) : QString());
-        caption->setText(inUse ? m_main.tabs()[r].Omidasi() : QString());
+        caption->setText(inUse ? m_tabs[r].Omidasi() : QString());
         paintRow(number, inUse);
         paintRow(caption, inUse);
     }
@@ -90,7 +92,7 @@ void frmSort::Form_Load()
 
 void frmSort::cmdSort_Click()
 {
-    const int count = m_main.tabs().count();
+    const int count = m_tabs.count();
     std::vector<SortKey> keys;
     keys.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -101,16 +103,17 @@ void frmSort::cmdSort_Click()
         }
         keys.push_back({*number, static_cast<qint16>(i)});
     }
-    m_main.tabs().SortKeys = std::move(keys);
-    SortUp(m_main);
+    m_tabs.SortKeys = std::move(keys);
+    SortUp(m_tabs, m_window);
+    emit sorted();
     close();
 }
 
 void frmSort::refuseRow(int row)
 {
-    m_main.platform().showMessage(QStringLiteral("%1. の番号が正しくありません。\n"
-                                                 "-32768 から 32767 までの整数を入力してください。")
-                                      .arg(row + 1),
+    m_platform.showMessage(QStringLiteral("%1. の番号が正しくありません。\n"
+                                          "-32768 から 32767 までの整数を入力してください。")
+                               .arg(row + 1),
         windowTitle(), MessageIcon::Critical);
     txtNo(row)->setFocus();
     txtNo(row)->selectAll();

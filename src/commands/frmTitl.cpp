@@ -1,10 +1,11 @@
 #include "commands/frmTitl.h"
 
 #include "mainwin/Twips.h"
-#include "mainwin/frmMain.h"
 #include "platform/DialogFit.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
+#include "store/TabPages.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QLineEdit>
@@ -23,9 +24,11 @@ QPushButton *makeButton(QDialog *dialog, const char *name, const QString &captio
 
 } // namespace
 
-frmTitl::frmTitl(frmMain &main)
+frmTitl::frmTitl(TabSet &tabs, TabPages &pages, PlatformServices &platform, const Twips &twips)
     : QDialog(nullptr)
-    , m_main(main)
+    , m_tabs(tabs)
+    , m_pages(pages)
+    , m_platform(platform)
     , m_txtInput(new QLineEdit(this))
     , m_cmdNew(makeButton(this, "cmdNew", QStringLiteral("New")))
     , m_cmdChg(makeButton(this, "cmdChg", QStringLiteral("Change")))
@@ -36,7 +39,6 @@ frmTitl::frmTitl(frmMain &main)
     useCloseButtonOnly(*this);
     m_txtInput->setObjectName(QStringLiteral("txtInput"));
 
-    const Twips twips = Twips::of(main);
     setFixedSize(twips.xToPixels(3750), twips.yToPixels(1110));
     m_txtInput->setGeometry(twips.toPixels({120, 120, 3372, 264}));
     m_cmdNew->setGeometry(twips.toPixels({120, 600, 732, 372}));
@@ -57,8 +59,8 @@ frmTitl::frmTitl(frmMain &main)
 
 void frmTitl::setClsIndex(int intNewIndex)
 {
-    if (intNewIndex < 0 || intNewIndex >= m_main.tabCount()) {
-        m_main.platform().showMessage(QStringLiteral("クラスのインデックスが不正です"),
+    if (intNewIndex < 0 || intNewIndex >= m_tabs.count()) {
+        m_platform.showMessage(QStringLiteral("クラスのインデックスが不正です"),
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
     m_clsIndex = intNewIndex;
@@ -66,10 +68,10 @@ void frmTitl::setClsIndex(int intNewIndex)
 
 void frmTitl::setTitlIndex(int intNewIndex)
 {
-    const bool tabValid = m_clsIndex >= 0 && m_clsIndex < m_main.tabCount();
-    const int entries = tabValid ? m_main.tabs()[m_clsIndex].NoOfCont() : 0;
+    const bool tabValid = m_clsIndex >= 0 && m_clsIndex < m_tabs.count();
+    const int entries = tabValid ? m_tabs[m_clsIndex].NoOfCont() : 0;
     if (intNewIndex < 0 || intNewIndex >= entries) {
-        m_main.platform().showMessage(QStringLiteral("タイトルのインデックスが不正です"),
+        m_platform.showMessage(QStringLiteral("タイトルのインデックスが不正です"),
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
     m_titlIndex = intNewIndex;
@@ -77,8 +79,8 @@ void frmTitl::setTitlIndex(int intNewIndex)
 
 bool frmTitl::indexesValid() const
 {
-    return m_clsIndex >= 0 && m_clsIndex < m_main.tabCount() && m_titlIndex >= 0
-        && m_titlIndex < m_main.tabs()[m_clsIndex].NoOfCont();
+    return m_clsIndex >= 0 && m_clsIndex < m_tabs.count() && m_titlIndex >= 0
+        && m_titlIndex < m_tabs[m_clsIndex].NoOfCont();
 }
 
 void frmTitl::Form_Load()
@@ -90,7 +92,7 @@ void frmTitl::Form_Load()
         m_cmdDel->hide();
         return;
     }
-    const clsTabCont &record = m_main.tabs()[m_clsIndex];
+    const clsTabCont &record = m_tabs[m_clsIndex];
     m_txtInput->setText(record.Title(m_titlIndex));
     m_txtInput->selectAll();
     m_cmdDel->setVisible(record.NoOfCont() >= 2);
@@ -98,11 +100,11 @@ void frmTitl::Form_Load()
 
 void frmTitl::cmdNew_Click()
 {
-    clsTabCont &record = m_main.tabs()[m_clsIndex];
+    clsTabCont &record = m_tabs[m_clsIndex];
     try {
         record.AddTitle(m_clsIndex, m_txtInput->text(), QString());
     } catch (const TabError &error) {
-        m_main.platform().showMessage(
+        m_platform.showMessage(
             error.description(), QStringLiteral("Nokuri"), MessageIcon::Critical);
         reject();
         return;
@@ -114,7 +116,7 @@ void frmTitl::cmdNew_Click()
 
 void frmTitl::cmdChg_Click()
 {
-    clsTabCont &record = m_main.tabs()[m_clsIndex];
+    clsTabCont &record = m_tabs[m_clsIndex];
     record.ChgTitle(m_clsIndex, m_titlIndex, m_txtInput->text());
     record.DispTitle(m_clsIndex, m_titlIndex);
     accept();
@@ -122,13 +124,13 @@ void frmTitl::cmdChg_Click()
 
 void frmTitl::cmdDel_Click()
 {
-    clsTabCont &record = m_main.tabs()[m_clsIndex];
+    clsTabCont &record = m_tabs[m_clsIndex];
     record.RemoveTitle(m_clsIndex, m_titlIndex);
-    m_main.removeTitleItem(m_clsIndex, m_titlIndex);
+    m_pages.removeTitleItem(m_clsIndex, m_titlIndex);
     if (m_titlIndex > record.NoOfCont() - 1)
         m_titlIndex = record.NoOfCont() - 1;
     record.setDispIndex(m_titlIndex);
     record.DispCont(m_clsIndex);
-    m_main.selectTitleItem(m_clsIndex, m_titlIndex);
+    m_pages.selectTitleItem(m_clsIndex, m_titlIndex);
     accept();
 }

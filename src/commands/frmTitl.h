@@ -2,9 +2,12 @@
 
 #include <QDialog>
 
+class PlatformServices;
 class QLineEdit;
 class QPushButton;
-class frmMain;
+class TabPages;
+class TabSet;
+class Twips;
 
 // The titles dialog: adds an entry with the typed title, renames the displayed entry, or
 // deletes it. The opener sets ClsIndex, then TitlIndex, calls Form_Load and runs it modally;
@@ -14,7 +17,7 @@ class frmTitl final : public QDialog
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmTitl)
 public:
-    explicit frmTitl(frmMain &main);
+    frmTitl(TabSet &tabs, TabPages &pages, PlatformServices &platform, const Twips &twips);
 
     int ClsIndex() const { return m_clsIndex; }
     // A bad index is reported and stored all the same.
@@ -31,7 +34,9 @@ private:
     void cmdChg_Click();
     void cmdDel_Click();
 
-    frmMain &m_main;
+    TabSet &m_tabs;
+    TabPages &m_pages;
+    PlatformServices &m_platform;
     int m_clsIndex = 0;
     int m_titlIndex = 0;
     QLineEdit *m_txtInput;

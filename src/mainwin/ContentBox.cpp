@@ -10,14 +10,14 @@ ContentBox::ContentBox(QWidget *parent)
 {
     // The program's own content menu replaces the built-in one.
     setContextMenuPolicy(Qt::NoContextMenu);
-    setScrollType(QStringLiteral("V"));
+    setScrollType(ScrollType::Vertical);
 }
 
-void ContentBox::setScrollType(const QString &type)
+void ContentBox::setScrollType(ScrollType type)
 {
     m_scrollType = type;
-    const bool both = type == u"W";
-    const bool vertical = both || type == u"V";
+    const bool both = type == ScrollType::Both;
+    const bool vertical = both || type == ScrollType::Vertical;
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(both ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setLineWrapMode(both ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);

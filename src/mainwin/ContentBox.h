@@ -1,10 +1,11 @@
 #pragma once
 
+#include "persist/ScrollType.h"
+
 #include <QPlainTextEdit>
 #include <optional>
 
-// The content text box of a tab page. One box serves all three scroll types: "N" wraps and
-// has no scroll bars, "V" wraps with a vertical bar, "W" scrolls both ways without wrapping.
+// The content text box of a tab page. One box serves all three scroll types.
 class ContentBox final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -12,8 +13,8 @@ class ContentBox final : public QPlainTextEdit
 public:
     explicit ContentBox(QWidget *parent = nullptr);
 
-    void setScrollType(const QString &type);
-    QString scrollType() const { return m_scrollType; }
+    void setScrollType(ScrollType type);
+    ScrollType scrollType() const { return m_scrollType; }
 
     // Longer texts are shown read-only, as their beginning under a notice, and kept whole:
     // Qt's text document needs seconds per megabyte and several times the text in memory, so
@@ -43,7 +44,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QString m_scrollType;
+    ScrollType m_scrollType = ScrollType::Vertical;
     std::optional<QString> m_pending;
     std::optional<QString> m_whole;
 };

@@ -2,9 +2,9 @@
 
 #include "mainwin/ContentBox.h"
 #include "mainwin/MenuItems.h"
-#include "mainwin/TabPage.h"
-#include "mainwin/frmMain.h"
+#include "mainwin/TabWindow.h"
 #include "platform/PlatformServices.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QDateTime>
@@ -107,10 +107,12 @@ QString dateTimeStamp(const QDateTime &when, const QLocale &locale)
         .arg(hour < 12 ? u"AM"_s : u"PM"_s);
 }
 
-ContentMenu::ContentMenu(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
-    , m_mnuCont(new QMenu(u"コンテンツ"_s, &main))
+ContentMenu::ContentMenu(TabSet &tabs, TabWindow &window, PlatformServices &platform)
+    : QObject(&window.widget())
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_platform(platform)
+    , m_mnuCont(new QMenu(u"コンテンツ"_s, &window.widget()))
 {
     m_mnuCont->setObjectName(u"mnuCont"_s);
     m_mnuContFont = addMenuItem(*m_mnuCont, u"mnuContFont"_s, u"フォント(&F)"_s);
@@ -125,7 +127,6 @@ ContentMenu::ContentMenu(frmMain &main)
     addMenuSeparator(*m_mnuCont, u"mnuContSct3"_s);
     m_mnuContTmin = addMenuItem(*m_mnuCont, u"mnuContTmin"_s, u"日時挿入"_s);
 
-    connect(&main, &frmMain::contentRightPressed, this, &ContentMenu::txtCont_MouseDown);
     connect(m_mnuContFont, &QAction::triggered, this, &ContentMenu::mnuContFont_Click);
     connect(m_mnuContDflt, &QAction::triggered, this, &ContentMenu::mnuContDflt_Click);
     onMenuBox(m_mnuContCut, &ContentMenu::mnuContCut_Click);
@@ -144,9 +145,9 @@ void ContentMenu::onMenuBox(QAction *item, void (ContentMenu::*command)(ContentB
     });
 }
 
-void ContentMenu::txtCont_MouseDown(int tab, const QPoint &globalPos)
+void ContentMenu::txtCont_MouseDown(ContentBox *box, const QPoint &globalPos)
 {
-    m_menuBox = m_main.page(tab).txtCont();
+    m_menuBox = box;
     PopupContMenu(globalPos);
 }
 
@@ -159,29 +160,29 @@ void ContentMenu::PopupContMenu(const QPoint &globalPos)
     m_mnuContCut->setEnabled(selected && editable);
     m_mnuContCopy->setEnabled(selected);
     m_mnuContDel->setEnabled(selected && editable);
-    m_mnuContPast->setEnabled(editable && !m_main.platform().clipboardText().isEmpty());
+    m_mnuContPast->setEnabled(editable && !m_platform.clipboardText().isEmpty());
     m_mnuContTmin->setEnabled(editable);
-    m_main.platform().popupMenu(*m_mnuCont, globalPos);
+    m_platform.popupMenu(*m_mnuCont, globalPos);
 }
 
 void ContentMenu::mnuContFont_Click()
 {
-    const int t = m_main.selectedTab();
-    clsTabCont &record = m_main.tabs()[t];
+    const int t = m_window.selectedTab();
+    clsTabCont &record = m_tabs[t];
     const auto chosen
-        = m_main.platform().chooseFont(&m_main, {record.FontName(), record.FontSize()});
+        = m_platform.chooseFont(&m_window.widget(), {record.FontName(), record.FontSize()});
     if (!chosen)
         return;
     record.setFontName(chosen->name);
     record.setFontSize(chosen->size);
     // The menu box is page t's box: only the selected page takes right presses.
-    m_main.setBoxFont(t, chosen->name, chosen->size);
+    m_window.setBoxFont(t, chosen->name, chosen->size);
 }
 
 void ContentMenu::mnuContDflt_Click()
 {
-    const clsTabCont &record = m_main.tabs()[m_main.selectedTab()];
-    m_main.tabs().setDefaultFont(record.FontName(), wholePoints(record.FontSize()));
+    const clsTabCont &record = m_tabs[m_window.selectedTab()];
+    m_tabs.setDefaultFont(record.FontName(), wholePoints(record.FontSize()));
 }
 
 void ContentMenu::mnuContCut_Click(ContentBox &box)
@@ -213,5 +214,5 @@ void ContentMenu::mnuContUndo_Click(ContentBox &box)
 
 void ContentMenu::mnuContTmin_Click(ContentBox &box)
 {
-    box.insertPlainText(dateTimeStamp(m_main.platform().now(), QLocale()));
+    box.insertPlainText(dateTimeStamp(m_platform.now(), QLocale()));
 }

@@ -4,12 +4,14 @@
 #include <QPointer>
 
 class ContentBox;
+class PlatformServices;
 class QAction;
 class QDateTime;
 class QLocale;
 class QMenu;
 class QPoint;
-class frmMain;
+class TabSet;
+class TabWindow;
 
 // The text "日時挿入" inserts: the locale's long date without its weekday, a blank, the time on
 // the 12-hour clock ("h:mm") and "AM" or "PM". On a Japanese locale 31 December 1999 at 23:05
@@ -24,10 +26,10 @@ class ContentMenu final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ContentMenu)
 public:
-    explicit ContentMenu(frmMain &main);
+    ContentMenu(TabSet &tabs, TabWindow &window, PlatformServices &platform);
 
     // Makes the pressed box the menu box and pops the menu up for it.
-    void txtCont_MouseDown(int tab, const QPoint &globalPos);
+    void txtCont_MouseDown(ContentBox *box, const QPoint &globalPos);
     // Focuses the menu box, enables the clipboard items that fit its selection and the
     // clipboard, and shows the menu; the chosen command has run when this returns.
     void PopupContMenu(const QPoint &globalPos);
@@ -45,7 +47,9 @@ private:
     void mnuContUndo_Click(ContentBox &box);
     void mnuContTmin_Click(ContentBox &box);
 
-    frmMain &m_main;
+    TabSet &m_tabs;
+    TabWindow &m_window;
+    PlatformServices &m_platform;
     // Owned by the window, like the window's other menus.
     QMenu *const m_mnuCont;
     QAction *m_mnuContFont = nullptr;

@@ -183,15 +183,19 @@ bool RecoveryFile::write()
         m_main.tabs()[i].LetTemp(i);
         tabs.append(toJson(m_main.tabs().temp[size_t(i)], i, m_main.noteFiles().known()));
     }
-    const QJsonObject options {{u"scrollType"_s, m_main.ScrlType()},
+    const QJsonObject options {{u"scrollType"_s, scrollTypeLetter(m_main.scrollType())},
         {u"makeBackup"_s, m_main.MakeBackup()}, {u"defaultFontName"_s, m_main.tabs().DefFontName},
         {u"defaultFontSize"_s, m_main.tabs().DefFontSize}};
     const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs},
         {u"options"_s, options}, {BaseKey, savedGeneration(m_main.appDir())}};
-    // A failure keeps the previous recovery file; the next change or flush tries again.
-    m_failed
-        = replaceFileDurably(path(), tempPath(), QJsonDocument(root).toJson(QJsonDocument::Compact))
-              .has_value();
+    // A failure keeps the previous recovery file; the next change or flush tries again, and
+    // the quit asks before it ends the program with changes in no file. A write that the
+    // timers start has no one to tell, so it leaves its reason in the log.
+    const std::optional<QString> failure = replaceFileDurably(
+        path(), tempPath(), QJsonDocument(root).toJson(QJsonDocument::Compact));
+    m_failed = failure.has_value();
+    if (failure)
+        qWarning("Nokuri cannot write %s: %s", qPrintable(path()), qPrintable(*failure));
     return !m_failed;
 }
 
@@ -249,13 +253,14 @@ std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &byt
     // Options that an older file does not hold stay as they are.
     const QJsonObject options = root[u"options"_s].toObject();
     Recovered recovered;
-    recovered.scrollType = options[u"scrollType"_s].toString(m_main.ScrlType());
+    const std::optional<ScrollType> scrollType = scrollTypeFromLetter(
+        options[u"scrollType"_s].toString(scrollTypeLetter(m_main.scrollType())));
     recovered.makeBackup = options[u"makeBackup"_s].toBool(m_main.MakeBackup());
     recovered.defaultFontName = options[u"defaultFontName"_s].toString(m_main.tabs().DefFontName);
     const int fontSize = options[u"defaultFontSize"_s].toInt(m_main.tabs().DefFontSize);
-    const QStringList scrollTypes {u"N"_s, u"V"_s, u"W"_s};
-    if (!scrollTypes.contains(recovered.scrollType) || fontSize != qint16(fontSize))
+    if (!scrollType || fontSize != qint16(fontSize))
         return std::nullopt;
+    recovered.scrollType = *scrollType;
     recovered.defaultFontSize = qint16(fontSize);
     const QDir dir(m_main.appDir());
     for (const QJsonValue &value : root[u"tabs"_s].toArray()) {

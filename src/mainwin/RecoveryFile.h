@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persist/ScrollType.h"
 #include "store/TabSnapshot.h"
 
 #include <QList>
@@ -46,7 +47,7 @@ private:
     {
         QList<TabSnapshot> tabs;
         int selected = 0;
-        QString scrollType;
+        ScrollType scrollType = ScrollType::Vertical;
         bool makeBackup = true;
         QString defaultFontName;
         qint16 defaultFontSize = 0;

@@ -7,7 +7,6 @@
 #include "persist/IniSettings.h"
 #include "persist/NoteCodec.h"
 #include "platform/PlatformServices.h"
-#include "store/TabError.h"
 #include "store/clsTabCont.h"
 
 #include <QDir>
@@ -18,7 +17,6 @@
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
-#include <stdexcept>
 #include <variant>
 
 using namespace Qt::StringLiterals;
@@ -91,7 +89,7 @@ SaveFile SettingsFile::WriteIni() const
     globals.defFontName = m_main.tabs().DefFontName;
     globals.defFontSize = m_main.tabs().DefFontSize;
     globals.makeBackup = m_main.MakeBackup();
-    globals.scrlType = m_main.ScrlType();
+    globals.scrlType = m_main.scrollType();
 
     QStringList infos;
     for (int i = 0; i < m_main.tabCount(); ++i)
@@ -133,13 +131,8 @@ void SettingsFile::apply(const IniSettings &settings)
         report.append(u"%1行目: %2"_s.arg(problem.line).arg(shortened(problem.text)));
     if (settings.top || settings.left || settings.height || settings.width)
         restoreGeometry(settings);
-    for (int i = 0; i < m_main.tabCount(); ++i) {
-        try {
-            refreshPage(i);
-        } catch (const std::exception &) {
-            report.append(u"[Tab%1] の表示"_s.arg(i + 1));
-        }
-    }
+    for (int i = 0; i < m_main.tabCount(); ++i)
+        refreshPage(i);
     // One box for the whole file, once it is all applied: a damaged file never asks for one
     // click per line, and a quit while the box is open finds the settings fully read.
     if (!report.isEmpty())
@@ -160,7 +153,7 @@ void SettingsFile::applyGlobals(const IniSettings &settings)
     if (settings.makeBackup)
         m_main.setMakeBackup(*settings.makeBackup);
     if (settings.scrlType)
-        m_main.setScrlType(*settings.scrlType);
+        m_main.ApplyScrlType(*settings.scrlType);
 }
 
 void SettingsFile::applyTab(int index, const IniTabSettings &tab, QList<IniProblem> &problems)
@@ -182,18 +175,15 @@ void SettingsFile::applyTab(int index, const IniTabSettings &tab, QList<IniProbl
         // The time is kept even when it is less than a minute ahead or past (the record's only
         // refusal): AlarmSetOn then decides, so an alarm due in a few seconds fires on time
         // instead of being reported as missed, and a missed one is reported with its own time.
-        try {
-            record.setAlarm(time);
-        } catch (const TabError &) {
-            record.setStoredAlarm(time);
-        }
+        record.setStoredAlarm(time);
+        if (record.acceptsAlarm(time))
+            record.setOnAlm(true);
     }
     for (const IniDispIndex &shown : tab.dispIndexes) {
-        try {
+        if (shown.index >= 0 && shown.index < record.NoOfCont())
             record.setDispIndex(shown.index);
-        } catch (const std::exception &) {
+        else
             problems.append(shown.source);
-        }
     }
     if (tab.caption.isRead())
         record.setOmidasi(tab.caption.appliedTo(record.Omidasi()));

@@ -30,6 +30,9 @@ public:
     void setCaption(int position, const QString &caption);
     // Selects the tab and reports aboutToChange() and changed(), as a press does.
     void selectTab(int position);
+    // A press with `button` at globalPos on the tab of index `index` (position − 1), or on no
+    // tab when it is −1; a left press on a tab selects it.
+    void pressTab(Qt::MouseButton button, const QPoint &globalPos, int index);
     // Presses the tab `delta` places on from the selected one, round the ends.
     void stepTab(int delta);
 
@@ -48,7 +51,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void pressTab(Qt::MouseButton button, const QPoint &globalPos, int index);
     void addShortcuts(std::initializer_list<QKeySequence> keys, int delta);
     int rowsHeight() const;
     void placeRows();

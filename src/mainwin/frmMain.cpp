@@ -1,11 +1,6 @@
 #include "mainwin/frmMain.h"
 
-#include "alarm/AlarmCommands.h"
-#include "commands/SortCommands.h"
-#include "commands/TabCommands.h"
-#include "commands/frmTitl.h"
 #include "mainwin/ContentBox.h"
-#include "mainwin/ContentMenu.h"
 #include "mainwin/FontSubstitutes.h"
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
@@ -16,8 +11,6 @@
 #include "mainwin/TabPage.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
-#include "options/OptionsCommand.h"
-#include "options/TrayCommands.h"
 #include "persist/SaveEngine.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
@@ -34,11 +27,6 @@
 namespace {
 
 const QString StatusDateFormat = QStringLiteral("yy/MM/dd HH:mm");
-
-bool isScrollType(const QString &type)
-{
-    return type == u"N" || type == u"V" || type == u"W";
-}
 
 } // namespace
 
@@ -92,14 +80,6 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     // The add items' shortcut keys act in the window while the menu is closed.
     addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd});
 
-    // The commands attach themselves to the menus and live as long as the window.
-    new TabCommands(*this);
-    new SortCommands(*this);
-    new ContentMenu(*this);
-    new AlarmCommands(*this);
-    new OptionsCommand(*this);
-    new TrayCommands(*this);
-
     connect(m_menus.mnuTabSave, &QAction::triggered, this, &frmMain::SaveAll);
     connect(m_menus.mnuTabQuit, &QAction::triggered, this, &frmMain::requestQuit);
 }
@@ -112,7 +92,7 @@ void frmMain::Form_Load()
     connect(m_tray.get(), &TrayIcon::leftPressed, this, &frmMain::trayLeftPressed);
     connect(m_tray.get(), &TrayIcon::rightPressed, this, &frmMain::trayRightPressed);
 
-    setScrlType(QStringLiteral("V"));
+    ApplyScrlType(ScrollType::Vertical);
     m_tabs.DefFontName = QStringLiteral("ＭＳ ゴシック");
     m_tabs.DefFontSize = 10;
     m_makeBackup = true;
@@ -165,6 +145,7 @@ void frmMain::reportMissedAlarms()
 
 bool frmMain::SaveAll()
 {
+    // A failed write is in the log; the save that follows holds the changes in any case.
     m_recovery->flush();
     if (!m_noteFiles->SaveAll())
         return false;
@@ -241,6 +222,18 @@ int frmMain::selectedTab() const
     return m_tabMain->selectedPosition() - 1;
 }
 
+void frmMain::selectTab(int position)
+{
+    m_tabMain->selectTab(position);
+}
+
+void frmMain::showEntry(int tab, int entry)
+{
+    m_tabMain->pressTab(Qt::LeftButton, m_tabMain->mapToGlobal(QPoint()), tab);
+    page(tab).cboTitle()->setCurrentIndex(entry);
+    cboTitle_Click(tab);
+}
+
 TabPage &frmMain::page(int index) const
 {
     return *m_pages.at(static_cast<size_t>(index));
@@ -268,7 +261,8 @@ void frmMain::createPage()
             noteChange();
     });
     connect(created->txtCont(), &ContentBox::rightPressed, this,
-        [this, index](const QPoint &globalPos) { emit contentRightPressed(index, globalPos); });
+        [this, created](
+            const QPoint &globalPos) { emit contentRightPressed(created->txtCont(), globalPos); });
 }
 
 void frmMain::AddTabPage(const QString &title, const QString &content)
@@ -304,8 +298,7 @@ void frmMain::EnableTabPage(bool enable, int index)
     TabPage &target = page(index);
     target.cboTitle()->setEnabled(enable);
     target.cmdTitle()->setEnabled(enable);
-    if (isScrollType(m_scrlType))
-        target.txtCont()->setEnabled(enable);
+    target.txtCont()->setEnabled(enable);
 }
 
 Twips frmMain::twips() const
@@ -376,18 +369,19 @@ void frmMain::refreshStripCaption(int position)
 
 void frmMain::setScrlType(const QString &value)
 {
-    if (!isScrollType(value)) {
+    const std::optional<ScrollType> type = scrollTypeFromLetter(value);
+    if (!type) {
         m_platform.showMessage(QStringLiteral("スクロールバーの指定タイプが正しくありません"),
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
         return;
     }
-    if (value == m_scrlType)
+    if (*type == m_scrlType)
         return;
-    m_scrlType = value;
+    m_scrlType = *type;
     noteChange();
 }
 
-void frmMain::ApplyScrlType(const QString &type)
+void frmMain::ApplyScrlType(ScrollType type)
 {
     // One box per page serves every type, so its text, font, visibility and enabled state
     // carry over as they are; only its scroll bars and wrapping change.
@@ -527,11 +521,7 @@ void frmMain::cboTitle_Click(int index)
 void frmMain::cmdTitle_Click(int index)
 {
     m_tabs[index].MoveCont(index);
-    frmTitl dialog(*this);
-    dialog.setClsIndex(index);
-    dialog.setTitlIndex(page(index).cboTitle()->currentIndex());
-    dialog.Form_Load();
-    m_platform.runModal(dialog);
+    emit titleButtonClicked(index, page(index).cboTitle()->currentIndex());
     refreshStripCaption(index + 1);
     ArrangeControls();
 }

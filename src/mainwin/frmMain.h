@@ -1,13 +1,15 @@
 #pragma once
 
 #include "mainwin/MainMenus.h"
-#include "store/TabPages.h"
+#include "mainwin/TabWindow.h"
+#include "mainwin/WindowOptions.h"
 #include "store/TabSet.h"
 
 #include <QMainWindow>
 #include <memory>
 #include <vector>
 
+class ContentBox;
 class NoteFiles;
 class QuitCoordinator;
 class RecoveryFile;
@@ -21,8 +23,9 @@ class Twips;
 
 // The main window: the tab strip with one page per tab, the status bar and the pop-up menus.
 // It owns the tab set and the two options, and runs every handler on the UI thread.
-// Record i, page i and strip tab i + 1 always belong together.
-class frmMain final : public QMainWindow, public TabPages
+// Record i, page i and strip tab i + 1 always belong together. The commands behind the menus,
+// the title buttons and the tray icon are connected from outside, to its menus and signals.
+class frmMain final : public QMainWindow, public TabWindow, public WindowOptions
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmMain)
@@ -52,31 +55,33 @@ public:
     const TabSet &tabs() const { return m_tabs; }
     PlatformServices &platform() const { return m_platform; }
     QString appDir() const { return m_appDir; }
-    // The strip's selected position − 1; the window keeps no index of its own.
-    int selectedTab() const;
+    // TabWindow; the window keeps no index of its own besides the strip's.
+    QWidget &widget() override { return *this; }
+    int selectedTab() const override;
+    void selectTab(int position) override;
+    void showEntry(int tab, int entry) override;
+    void refreshStripCaption(int position) override;
+    void AddTabPage(const QString &title, const QString &content) override;
+    void removeLastTabPage() override;
+    void ArrangeControls() override;
+    void DispStatus() override;
 
-    // Tab pages and layout
-    void AddTabPage(const QString &title, const QString &content);
     void EnableTabPage(bool enable, int index);
-    void ArrangeControls();
-    // Removes the last page and its strip tab (the record is the caller's business).
-    void removeLastTabPage();
     TabPage &page(int index) const;
     TabStrip &tabMain() const { return *m_tabMain; }
     StatusPanels &staMain() const { return *m_staMain; }
     MainMenus &menus() { return m_menus; }
-    // The caption of strip tab `position` := TabTitle of record position − 1.
-    void refreshStripCaption(int position);
 
-    // Scroll type: "N", "V" or "W"
-    QString ScrlType() const override { return m_scrlType; }
+    // The scroll type as the letter the files hold: "N", "V" or "W".
+    QString ScrlType() const { return scrollTypeLetter(m_scrlType); }
+    // Any other letter is reported and ignored.
     void setScrlType(const QString &value);
-    void ApplyScrlType(const QString &type);
 
-    bool MakeBackup() const { return m_makeBackup; }
-    void setMakeBackup(bool value);
-
-    void DispStatus();
+    // WindowOptions
+    ScrollType scrollType() const override { return m_scrlType; }
+    void ApplyScrlType(ScrollType type) override;
+    bool MakeBackup() const override { return m_makeBackup; }
+    void setMakeBackup(bool value) override;
 
     RecoveryFile &recovery() const { return *m_recovery; }
     const NoteFiles &noteFiles() const { return *m_noteFiles; }
@@ -94,12 +99,13 @@ public:
     void setBoxFont(int tab, const QString &name, float size) override;
 
 signals:
-    // A right press in the content box of page `tab`.
-    void contentRightPressed(int tab, const QPoint &globalPos);
+    // The title button of page `tab`, whose list shows `entry`; the entry's changes are in the
+    // record when the connected handler returns.
+    void titleButtonClicked(int tab, int entry);
+    // A right press in the content box of a page.
+    void contentRightPressed(ContentBox *box, const QPoint &globalPos);
     void trayLeftPressed();
     void trayRightPressed(const QPoint &globalPos);
-    // Tabs were added, deleted, renamed or moved to other indexes.
-    void tabSetChanged();
     // The window has unloaded: its notes are saved (or the user chose not to).
     void unloaded();
 
@@ -129,7 +135,7 @@ private:
     PlatformServices &m_platform;
     QString m_appDir;
     TabSet m_tabs;
-    QString m_scrlType = QStringLiteral("V");
+    ScrollType m_scrlType = ScrollType::Vertical;
     bool m_makeBackup = true;
     TabStrip *m_tabMain;
     StatusPanels *m_staMain;

@@ -1,24 +1,28 @@
 #include "options/OptionsCommand.h"
 
 #include "mainwin/MainMenus.h"
-#include "mainwin/frmMain.h"
+#include "mainwin/WindowOptions.h"
 #include "options/clsTabOpt.h"
 
 #include <QAction>
 
-OptionsCommand::OptionsCommand(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
+OptionsCommand::OptionsCommand(
+    WindowOptions &options, PlatformServices &platform, const MainMenus &menus, QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_platform(platform)
 {
-    connect(main.menus().mnuTabOpt, &QAction::triggered, this, &OptionsCommand::mnuTabOpt_Click);
+    connect(menus.mnuTabOpt, &QAction::triggered, this, &OptionsCommand::mnuTabOpt_Click);
 }
 
 void OptionsCommand::mnuTabOpt_Click()
 {
-    clsTabOpt options(m_main.platform());
-    options.ShowForm(m_main.ScrlType(), m_main.MakeBackup());
+    const ScrollType current = m_options.scrollType();
+    clsTabOpt options(m_platform);
+    options.ShowForm(scrollTypeLetter(current), m_options.MakeBackup());
     // Switching every page is only worth doing for a real change.
-    if (options.Scrl() != m_main.ScrlType())
-        m_main.ApplyScrlType(options.Scrl());
-    m_main.setMakeBackup(options.Backup());
+    const std::optional<ScrollType> chosen = scrollTypeFromLetter(options.Scrl());
+    if (chosen && *chosen != current)
+        m_options.ApplyScrlType(*chosen);
+    m_options.setMakeBackup(options.Backup());
 }

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
-class frmMain;
+class MainMenus;
+class PlatformServices;
+class WindowOptions;
 
 // The tab menu's options command: lets the user change the scroll type and the backup flag
 // through the options dialog. Nothing is saved here; the next save writes both.
@@ -11,10 +13,12 @@ class OptionsCommand final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(OptionsCommand)
 public:
-    explicit OptionsCommand(frmMain &main);
+    OptionsCommand(WindowOptions &options, PlatformServices &platform, const MainMenus &menus,
+        QObject *parent);
 
     void mnuTabOpt_Click();
 
 private:
-    frmMain &m_main;
+    WindowOptions &m_options;
+    PlatformServices &m_platform;
 };

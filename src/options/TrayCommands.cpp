@@ -2,7 +2,6 @@
 
 #include "mainwin/MainMenus.h"
 #include "mainwin/MenuItems.h"
-#include "mainwin/frmMain.h"
 #include "options/frmCredit.h"
 #include "platform/PlatformServices.h"
 
@@ -37,10 +36,10 @@ QString firstExistingFile(const QStringList &candidates)
     return candidates.value(0);
 }
 
-TrayCommands::TrayCommands(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
-    , m_mnuTray(new QMenu(u"トレイ"_s, &main))
+TrayCommands::TrayCommands(PlatformServices &platform, MainMenus &menus, QWidget &window)
+    : QObject(&window)
+    , m_platform(platform)
+    , m_mnuTray(new QMenu(u"トレイ"_s, &window))
 {
     m_mnuTray->setObjectName(u"mnuTray"_s);
     m_mnuTraySave = addMenuItem(*m_mnuTray, u"mnuTraySave"_s, u"保存(&S)"_s);
@@ -50,20 +49,17 @@ TrayCommands::TrayCommands(frmMain &main)
     addMenuSeparator(*m_mnuTray, u"mnuTraySct2"_s);
     m_mnuTrayQuit = addMenuItem(*m_mnuTray, u"mnuTrayQuit"_s, u"Nokuriの終了(&X)"_s);
 
-    connect(&main, &frmMain::trayLeftPressed, this, &TrayCommands::trayLeftPressed);
-    connect(&main, &frmMain::trayRightPressed, this, &TrayCommands::trayRightPressed);
     connect(m_mnuTraySave, &QAction::triggered, this, &TrayCommands::mnuTraySave_Click);
     connect(m_mnuTrayHelp, &QAction::triggered, this, &TrayCommands::mnuTrayHelp_Click);
     connect(m_mnuTrayCredit, &QAction::triggered, this, &TrayCommands::mnuTrayCredit_Click);
     connect(m_mnuTrayQuit, &QAction::triggered, this, &TrayCommands::mnuTrayQuit_Click);
 
-    if (!main.platform().isSystemTrayAvailable())
-        offerHelpInTabMenu();
+    if (!platform.isSystemTrayAvailable())
+        offerHelpInTabMenu(menus);
 }
 
-void TrayCommands::offerHelpInTabMenu()
+void TrayCommands::offerHelpInTabMenu(MainMenus &menus)
 {
-    MainMenus &menus = m_main.menus();
     auto *help = new QAction(u"ヘルプ(&H)"_s, &menus.mnuTab);
     help->setObjectName(u"mnuTabHelp"_s);
     // "A" already adds a tab in this menu; a second "A" would only move between the two.
@@ -76,29 +72,24 @@ void TrayCommands::offerHelpInTabMenu()
     connect(credit, &QAction::triggered, this, &TrayCommands::mnuTrayCredit_Click);
 }
 
-void TrayCommands::trayLeftPressed()
-{
-    m_main.restoreWindow();
-}
-
 void TrayCommands::trayRightPressed(const QPoint &globalPos)
 {
-    m_main.platform().popupMenu(*m_mnuTray, globalPos);
+    m_platform.popupMenu(*m_mnuTray, globalPos);
 }
 
 void TrayCommands::mnuTraySave_Click()
 {
-    // The tab menu's "保存(&S)" runs the same; a failure is reported by SaveAll itself.
-    m_main.SaveAll();
+    // The tab menu's "保存(&S)" runs the same; a failure is reported by the save itself.
+    emit saveRequested();
 }
 
 void TrayCommands::mnuTrayHelp_Click()
 {
     const QString path
         = firstExistingFile(helpDocumentCandidates(QCoreApplication::applicationDirPath()));
-    if (m_main.platform().showHelp(path))
+    if (m_platform.showHelp(path))
         return;
-    m_main.platform().showMessage(
+    m_platform.showMessage(
         u"ヘルプを表示できません。次のファイルが見つからないか、読み込めません:\n"_s
             + QDir::toNativeSeparators(path),
         u"Nokuri"_s, MessageIcon::Critical);
@@ -108,10 +99,10 @@ void TrayCommands::mnuTrayCredit_Click()
 {
     // No owner: the box must also appear while the window is hidden in the tray.
     frmCredit credit;
-    m_main.platform().runModal(credit);
+    m_platform.runModal(credit);
 }
 
 void TrayCommands::mnuTrayQuit_Click()
 {
-    m_main.requestQuit();
+    emit quitRequested();
 }

@@ -4,9 +4,11 @@
 #include <QStringList>
 
 class QAction;
+class MainMenus;
+class PlatformServices;
 class QMenu;
 class QPoint;
-class frmMain;
+class QWidget;
 
 // Where the help document may lie for a program in `programDir`, best first: installed under
 // the program's prefix (bin/nokuri → share/nokuri/help), in a help folder beside the program,
@@ -15,30 +17,33 @@ QStringList helpDocumentCandidates(const QString &programDir);
 // The first candidate that is a file, or the first candidate (to name it) when none is.
 QString firstExistingFile(const QStringList &candidates);
 
-// The tray icon's presses and the tray menu mnuTray: save, help, the about box and quit.
-// Without a system tray the tab menu offers help and the about box instead, so that neither
-// becomes unreachable.
+// The tray menu mnuTray, which a right press on the tray icon pops up: save, help, the about
+// box and quit. Save and quit are the window's business and leave as signals. Without a system
+// tray the tab menu offers help and the about box instead, so that neither becomes unreachable.
 class TrayCommands final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TrayCommands)
 public:
-    explicit TrayCommands(frmMain &main);
+    // The tray menu belongs to `window`; the tab menu is among `menus`.
+    TrayCommands(PlatformServices &platform, MainMenus &menus, QWidget &window);
 
-    // Left press: the window comes back in normal size, in front and with the focus.
-    void trayLeftPressed();
     // Right press: the tray menu at the position; nothing in it is ever disabled.
     void trayRightPressed(const QPoint &globalPos);
 
+signals:
+    void saveRequested();
+    void quitRequested();
+
 private:
-    void offerHelpInTabMenu();
+    void offerHelpInTabMenu(MainMenus &menus);
 
     void mnuTraySave_Click();
     void mnuTrayHelp_Click();
     void mnuTrayCredit_Click();
     void mnuTrayQuit_Click();
 
-    frmMain &m_main;
+    PlatformServices &m_platform;
     // Owned by the window, like the window's other menus.
     QMenu *const m_mnuTray;
     QAction *m_mnuTraySave = nullptr;

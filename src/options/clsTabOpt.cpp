@@ -1,6 +1,7 @@
 #include "options/clsTabOpt.h"
 
 #include "options/frmOpt.h"
+#include "persist/ScrollType.h"
 #include "platform/PlatformServices.h"
 
 using namespace Qt::StringLiterals;
@@ -22,7 +23,7 @@ void clsTabOpt::ShowForm(const QString &newScrl, bool newBackup)
         m_platform.showMessage(u"指定されたスクロールタイプが正しくありません\r\n"
                                u"デフォルトの垂直を指定します"_s,
             u"スクロールタイプのエラー"_s, MessageIcon::None);
-        mForm->selectOption(u"V"_s);
+        mForm->selectOption(scrollTypeLetter(ScrollType::Vertical));
     }
     mForm->setScrl(m_scrl);
     mForm->setBackup(m_backup);

@@ -69,27 +69,33 @@ void frmOpt::setBackup(bool blnNew)
     m_chkBackup->setChecked(blnNew);
 }
 
+QRadioButton *frmOpt::optionOf(ScrollType type) const
+{
+    switch (type) {
+    case ScrollType::None:
+        return m_optScrlN;
+    case ScrollType::Vertical:
+        return m_optScrlV;
+    case ScrollType::Both:
+        break;
+    }
+    return m_optScrlW;
+}
+
 bool frmOpt::selectOption(const QString &type)
 {
-    if (type == u"N")
-        m_optScrlN->setChecked(true);
-    else if (type == u"V")
-        m_optScrlV->setChecked(true);
-    else if (type == u"W")
-        m_optScrlW->setChecked(true);
-    else
-        return false;
-    return true;
+    const std::optional<ScrollType> known = scrollTypeFromLetter(type);
+    if (known)
+        optionOf(*known)->setChecked(true);
+    return known.has_value();
 }
 
 void frmOpt::cmdOk_Click()
 {
-    if (m_optScrlN->isChecked())
-        m_scrl = u"N"_s;
-    else if (m_optScrlV->isChecked())
-        m_scrl = u"V"_s;
-    else if (m_optScrlW->isChecked())
-        m_scrl = u"W"_s;
+    for (const ScrollType type : {ScrollType::None, ScrollType::Vertical, ScrollType::Both}) {
+        if (optionOf(type)->isChecked())
+            m_scrl = scrollTypeLetter(type);
+    }
     emit NotifyClients(m_scrl, Backup());
     accept();
 }

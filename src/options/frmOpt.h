@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persist/ScrollType.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -30,6 +32,7 @@ signals:
     void NotifyClients(const QString &strScrlNew, bool blnBackup);
 
 private:
+    QRadioButton *optionOf(ScrollType type) const;
     void cmdOk_Click();
 
     QString m_scrl;

@@ -240,7 +240,7 @@ QString composeIni(const IniGlobals &globals, const QStringList &tabInfos)
     text += stringLines(u"DefFontName"_s, globals.defFontName);
     text += valueLine(u"DefFontSize"_s, QString::number(globals.defFontSize));
     text += valueLine(u"MakeBackup"_s, formatIniBool(globals.makeBackup));
-    text += valueLine(u"ScrlType"_s, globals.scrlType);
+    text += valueLine(u"ScrlType"_s, scrollTypeLetter(globals.scrlType));
     text += LineEnd;
     for (qsizetype i = 0; i < tabInfos.size(); ++i)
         text += u"[Tab"_s + QString::number(i + 1) + u"]"_s + LineEnd + tabInfos.at(i) + LineEnd;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persist/ScrollType.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -74,7 +76,7 @@ struct IniGlobals
     QString defFontName;
     qint16 defFontSize = 10;
     bool makeBackup = true;
-    QString scrlType;
+    ScrollType scrlType = ScrollType::Vertical;
 };
 
 // The whole file: header, globals, an empty line, each tab's section and a final CR LF.

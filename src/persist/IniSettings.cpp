@@ -49,8 +49,8 @@ bool readGlobal(IniSettings &settings, const QString &key, const QString &value)
         if (const auto flag = parseIniBool(value))
             settings.makeBackup = *flag;
     } else if (key == u"ScrlType") {
-        if (value == u"N" || value == u"V" || value == u"W")
-            settings.scrlType = value;
+        if (const auto type = scrollTypeFromLetter(value))
+            settings.scrlType = *type;
     }
     return true;
 }

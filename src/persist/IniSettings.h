@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persist/ScrollType.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -66,7 +68,7 @@ struct IniSettings
     IniString defFontName;
     std::optional<qint16> defFontSize;
     std::optional<bool> makeBackup;
-    std::optional<QString> scrlType;
+    std::optional<ScrollType> scrlType;
     // By section number, also numbers no tab has.
     QMap<qint16, IniTabSettings> tabs;
     // Lines outside the tab sections that failed, in file order.

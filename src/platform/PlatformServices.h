@@ -48,7 +48,7 @@ public:
     // The font the user chose starting from the given one, or nothing when cancelled.
     virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) = 0;
 
-    // A new alarm-time dialog; throws when it cannot be created.
+    // A new alarm-time dialog, or none when it cannot be created.
     virtual std::unique_ptr<AlarmTimeDialog> createAlarmTimeDialog() = 0;
 
     // Shows the menu at the position and returns when it has closed; the chosen action has

@@ -2,16 +2,14 @@
 
 #include <QString>
 
-// What a tab record needs from the window: the tab count, the scroll type and the controls of
-// tab page i. Each page has one title list and one content box; the box follows the scroll
-// type ("N", "V" or "W") itself.
+// What a tab record needs from the window: the tab count and the controls of tab page i. Each
+// page has one title list and one content box; the box follows the window's scroll type itself.
 class TabPages
 {
 public:
     virtual ~TabPages() = default;
 
     virtual int tabCount() const = 0;
-    virtual QString ScrlType() const = 0;
 
     // cboTitle(i)
     virtual void appendTitleItem(int tab, const QString &text) = 0;

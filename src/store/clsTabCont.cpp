@@ -44,11 +44,6 @@ QString fromBoxText(const QString &text)
     return lfToCrLf(text);
 }
 
-bool isScrollType(const QString &type)
-{
-    return type == u"N" || type == u"V" || type == u"W";
-}
-
 QDateTime toSeconds(const QDateTime &time)
 {
     return time.addMSecs(-time.time().msec());
@@ -187,16 +182,13 @@ void clsTabCont::DispCont(int intClsIndex)
         pages.setBoxText(intClsIndex, toBoxText(content));
     pages.setBoxVisible(intClsIndex, false);
     pages.setBoxFont(intClsIndex, m_data.FontName, m_data.FontSize);
-    if (isScrollType(pages.ScrlType()))
-        pages.setBoxVisible(intClsIndex, true);
+    pages.setBoxVisible(intClsIndex, true);
 }
 
 void clsTabCont::MoveCont(int intClsIndex)
 {
     checkTab(intClsIndex);
     const TabPages &pages = m_tabSet.pages();
-    if (!isScrollType(pages.ScrlType()))
-        return;
     checkList(m_data.contents, m_data.DispIndex);
     QString &content = m_data.contents[m_data.DispIndex];
     const QString boxText = pages.boxText(intClsIndex);
@@ -245,10 +237,14 @@ QDateTime clsTabCont::Alarm() const
     return m_data.Alarm;
 }
 
+bool clsTabCont::acceptsAlarm(const QDateTime &dtmTime) const
+{
+    return dtmTime >= toSeconds(m_tabSet.clock().now()).addSecs(60);
+}
+
 void clsTabCont::setAlarm(const QDateTime &dtmNewTime)
 {
-    const QDateTime limit = toSeconds(m_tabSet.clock().now()).addSecs(60);
-    if (dtmNewTime < limit)
+    if (!acceptsAlarm(dtmNewTime))
         throw TabError(TabError::AlarmTooSoon, QStringLiteral("設定した時間が不適切です"));
     setStoredAlarm(dtmNewTime);
     setOnAlm(true);

@@ -51,6 +51,8 @@ public:
 
     // Only while the alarm is on; otherwise TabError AlarmOff.
     QDateTime Alarm() const;
+    // Whether setAlarm takes the time: at least one minute ahead of now.
+    bool acceptsAlarm(const QDateTime &dtmTime) const;
     // Accepted only at least one minute ahead of now; switches the alarm on.
     void setAlarm(const QDateTime &dtmNewTime);
     // The stored alarm time whatever the alarm state (the settings file writes it always).

@@ -2,6 +2,7 @@
 
 #include "../mainwin/MainWindowFixture.h"
 
+#include "Program.h"
 #include "mainwin/StatusPanels.h"
 
 #include <QDialog>
@@ -103,7 +104,8 @@ struct TabCommandsFixture : MainWindowFixture
     {
         if (!window->SaveAll())
             return {};
-        frmMain reopened(platform, dir.path());
+        const std::unique_ptr<frmMain> program = assembleProgram(platform, dir.path());
+        frmMain &reopened = *program;
         reopened.Form_Load();
         QList<QStringList> facts;
         for (int i = 0; i < reopened.tabCount(); ++i)

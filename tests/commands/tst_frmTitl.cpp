@@ -1,5 +1,6 @@
 #include "../mainwin/MainWindowFixture.h"
 #include "commands/frmTitl.h"
+#include "mainwin/Twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -154,7 +155,7 @@ private slots:
     {
         MainWindowFixture f;
         f.start();
-        frmTitl dialog(*f.window);
+        frmTitl dialog(f.window->tabs(), *f.window, f.platform, Twips::of(*f.window));
         dialog.setClsIndex(3);
         dialog.setTitlIndex(0);
         QCOMPARE(dialog.ClsIndex(), 3);

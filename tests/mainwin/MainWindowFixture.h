@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Program.h"
 #include "RecordingPlatform.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/TabPage.h"
@@ -22,7 +23,7 @@ struct MainWindowFixture
 
     void start()
     {
-        window = std::make_unique<frmMain>(platform, dir.path());
+        window = assembleProgram(platform, dir.path());
         window->Form_Load();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -3,6 +3,7 @@
 // ("type") or every 1.5 s ("save"), telling its parent on stdout what it did. With "check" it
 // instead starts the window once, lets it offer the recovery, takes it, and prints what the first
 // entry holds.
+#include "Program.h"
 #include "RecordingPlatform.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/TabPage.h"
@@ -46,7 +47,8 @@ int main(int argc, char *argv[])
     RecordingPlatform platform;
     if (mode == u"check") {
         platform.questionAnswers = {0};
-        frmMain window(platform, dir);
+        const std::unique_ptr<frmMain> program = assembleProgram(platform, dir);
+        frmMain &window = *program;
         window.Form_Load();
         say(u"asked %1"_s.arg(platform.questions.size()));
         say(u"content "_s + QString::fromLatin1(window.tabs()[0].Cont(0).toUtf8().toBase64()));
@@ -56,7 +58,8 @@ int main(int argc, char *argv[])
     // "type" saves once, early, and then only types; "save" saves hundreds of files every
     // 1.5 s.
     const bool heavySaves = mode == u"save";
-    frmMain window(platform, dir);
+    const std::unique_ptr<frmMain> program = assembleProgram(platform, dir);
+    frmMain &window = *program;
     window.Form_Load();
     window.show();
     ContentBox *box = window.page(0).txtCont();

@@ -76,10 +76,12 @@ private slots:
         QTest::addColumn<DialogFactory>("create");
         QTest::newRow("tab name") << DialogFactory(
             [](frmMain &main) { return std::make_unique<frmOmidasi>(Twips::of(main)); });
-        QTest::newRow("titles") << DialogFactory(
-            [](frmMain &main) { return std::make_unique<frmTitl>(main); });
-        QTest::newRow("sort") << DialogFactory(
-            [](frmMain &main) { return std::make_unique<frmSort>(main); });
+        QTest::newRow("titles") << DialogFactory([](frmMain &main) {
+            return std::make_unique<frmTitl>(main.tabs(), main, main.platform(), Twips::of(main));
+        });
+        QTest::newRow("sort") << DialogFactory([](frmMain &main) {
+            return std::make_unique<frmSort>(main.tabs(), main, main.platform());
+        });
         QTest::newRow("options") << DialogFactory(
             [](frmMain &main) { return std::make_unique<frmOpt>(&main); });
         QTest::newRow("about") << DialogFactory(

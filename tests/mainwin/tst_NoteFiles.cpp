@@ -122,7 +122,7 @@ private slots:
         f.record(1).setFontName(u"Noto Serif CJK JP"_s);
         f.record(1).setFontSize(12.5f);
         f.record(1).setAlarm(f.platform.now().addSecs(3600));
-        f.window->ApplyScrlType(u"W"_s);
+        f.window->ApplyScrlType(ScrollType::Both);
         f.window->setMakeBackup(false);
         f.window->tabs().DefFontSize = 14;
         f.pressTab(1);
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(f.record(1).Alarm(), f.platform.now().addSecs(3600));
         QVERIFY(f.box(1)->isEnabled());
         QVERIFY(!f.box(0)->isEnabled());
-        QCOMPARE(f.box(1)->scrollType(), u"W"_s);
+        QCOMPARE(f.box(1)->scrollType(), ScrollType::Both);
         QCOMPARE(f.box(1)->font().pointSizeF(), 12.5);
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -388,7 +388,7 @@ private slots:
         writeFile(path(f, u"TabSet.ini"_s),
             "FormTop = 300\r\nFormLeft = 40000\r\n"
             "FormHeight = 4800\r\nFormWidth = 36000\r\n");
-        f.window = std::make_unique<frmMain>(f.platform, f.dir.path());
+        f.window = assembleProgram(f.platform, f.dir.path());
         f.window->Form_Load();
         QVERIFY(f.platform.messages.isEmpty());
         const Twips twips = Twips::of(*f.window);
@@ -401,7 +401,7 @@ private slots:
             "FormTop = 150000\r\nFormLeft = 150000\r\n"
             "FormHeight = 4800\r\nFormWidth = 6000\r\n");
         MainWindowFixture lost;
-        f.window = std::make_unique<frmMain>(f.platform, f.dir.path());
+        f.window = assembleProgram(f.platform, f.dir.path());
         f.window->Form_Load();
         QVERIFY(screen.contains(f.window->geometry()));
     }

@@ -146,7 +146,7 @@ private slots:
         for (int i = 1; i < 3; ++i)
             QVERIFY(!f.titles(i)->isEnabled());
 
-        f.window->ApplyScrlType(u"W"_s);
+        f.window->ApplyScrlType(ScrollType::Both);
         f.window->EnableTabPage(false, 0);
         QVERIFY(!f.titles(0)->isEnabled());
         QVERIFY(!f.box(0)->isEnabled());
@@ -194,6 +194,49 @@ private slots:
         f.chooseEntry(0, 1);
         QCOMPARE(record.Cont(1), u"2+"_s);
         QCOMPARE(f.box(0)->text(), u"2+"_s);
+    }
+
+    // How a finder shows what it found: as the user's presses on the strip and the list would.
+    void showEntry_goesThroughThePressAndChoiceHandlers()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"second"_s, u"two"_s);
+        f.record(1).AddTitle(1, u"third"_s, u"3"_s);
+        f.typeInto(0, u"typed"_s);
+        f.window->showEntry(1, 1);
+        QCOMPARE(f.record(0).Cont(0), u"typed"_s);
+        QCOMPARE(f.window->selectedTab(), 1);
+        QVERIFY(f.box(1)->isEnabled());
+        QVERIFY(!f.box(0)->isEnabled());
+        QCOMPARE(f.record(1).DispIndex(), 1);
+        QCOMPARE(f.box(1)->text(), u"3"_s);
+
+        f.typeInto(1, u"+"_s);
+        f.window->showEntry(1, 0);
+        QCOMPARE(f.record(1).Cont(1), u"3+"_s);
+        QCOMPARE(f.titles(1)->currentIndex(), 0);
+        QCOMPARE(f.box(1)->text(), u"two"_s);
+    }
+
+    // The window alone opens no dialog: it reports the press and recaptions the strip after.
+    void titleButton_isReportedWithTheShownEntry()
+    {
+        RecordingPlatform platform;
+        QTemporaryDir dir;
+        frmMain window(platform, dir.path());
+        window.Form_Load();
+        window.tabs()[0].AddTitle(0, u"second"_s, u"2"_s);
+        window.showEntry(0, 1);
+        QList<QPair<int, int>> presses;
+        connect(&window, &frmMain::titleButtonClicked, this, [&](int tab, int entry) {
+            presses.append({tab, entry});
+            window.tabs()[tab].setOmidasi(u"renamed"_s);
+        });
+        window.page(0).cmdTitle()->click();
+        QCOMPARE(presses, (QList<QPair<int, int>> {{0, 1}}));
+        QCOMPARE(window.tabMain().caption(1), u"renamed"_s);
+        QVERIFY(platform.dialogsShown.isEmpty());
     }
 
     void rightPressOnStrip_enablesItemsByTabCount()
@@ -253,13 +296,13 @@ private slots:
         f.window->AddTabPage(u"t"_s, u"other"_s);
         f.record(1).setFontSize(20);
         f.record(1).DispCont(1);
-        f.window->ApplyScrlType(from);
+        f.window->ApplyScrlType(*scrollTypeFromLetter(from));
         f.typeInto(0, u"unsaved"_s);
 
-        f.window->ApplyScrlType(to);
+        f.window->ApplyScrlType(*scrollTypeFromLetter(to));
         QCOMPARE(f.window->ScrlType(), to);
         for (int i = 0; i < 2; ++i) {
-            QCOMPARE(f.box(i)->scrollType(), to);
+            QCOMPARE(scrollTypeLetter(f.box(i)->scrollType()), to);
             QVERIFY(!f.box(i)->isHidden());
         }
         QCOMPARE(f.box(0)->text(), u"unsaved"_s);
@@ -284,11 +327,11 @@ private slots:
         MainWindowFixture f;
         f.start();
         f.window->AddTabPage(u"t"_s, u"other"_s);
-        f.window->ApplyScrlType(from);
+        f.window->ApplyScrlType(*scrollTypeFromLetter(from));
         f.pressTab(1);
         f.pressTab(0);
 
-        f.window->ApplyScrlType(to);
+        f.window->ApplyScrlType(*scrollTypeFromLetter(to));
         f.pressTab(1);
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(f.box(i)->verticalScrollBar()->isVisibleTo(f.box(i)), to != u"N");

@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(f.window->ScrlType(), u"V"_s);
         QVERIFY(f.window->MakeBackup());
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(f.box(i)->scrollType(), u"V"_s);
+            QCOMPARE(f.box(i)->scrollType(), ScrollType::Vertical);
         QCOMPARE(f.box(0)->text(), u"unsaved"_s);
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(f.window->ScrlType(), u"W"_s);
         QVERIFY(f.window->MakeBackup());
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(f.box(i)->scrollType(), u"W"_s);
+            QCOMPARE(f.box(i)->scrollType(), ScrollType::Both);
             QCOMPARE(f.box(i)->lineWrapMode(), QPlainTextEdit::NoWrap);
             QCOMPARE(f.box(i)->isEnabled(), i == 0);
         }
@@ -182,7 +182,7 @@ private slots:
         f.start();
         openOptions(f, answer(f.platform, u"cmdCancel"_s, u"optScrlW"_s, false));
         QCOMPARE(f.window->ScrlType(), u"V"_s);
-        QCOMPARE(f.box(0)->scrollType(), u"V"_s);
+        QCOMPARE(f.box(0)->scrollType(), ScrollType::Vertical);
         QVERIFY(f.window->MakeBackup());
     }
 
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(seen.checkedOption, u"optScrlN"_s);
         QVERIFY(!seen.backup);
         QCOMPARE(f.window->ScrlType(), u"N"_s);
-        QCOMPARE(f.box(0)->scrollType(), u"N"_s);
+        QCOMPARE(f.box(0)->scrollType(), ScrollType::None);
         QVERIFY(!f.window->MakeBackup());
     }
 
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(f.window->ScrlType(), u"W"_s);
         QVERIFY(!f.window->MakeBackup());
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(f.box(i)->scrollType(), u"W"_s);
+            QCOMPARE(f.box(i)->scrollType(), ScrollType::Both);
         SeenOptions seen;
         openOptions(f, answer(f.platform, u"cmdCancel"_s, {}, {}, &seen));
         QCOMPARE(seen.checkedOption, u"optScrlW"_s);

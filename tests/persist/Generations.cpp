@@ -113,7 +113,7 @@ SaveFile settings(qint64 generation)
     globals.height = 4800;
     globals.width = 6600;
     globals.defFontName = u"第%1世代"_s.arg(generation);
-    globals.scrlType = u"V"_s;
+    globals.scrlType = ScrollType::Vertical;
     QStringList infos;
     for (int tab = 1; tab <= Tabs; ++tab) {
         TabInfo info;

@@ -43,7 +43,7 @@ IniGlobals exampleGlobals()
     globals.defFontName = u"ＭＳ ゴシック"_s;
     globals.defFontSize = 10;
     globals.makeBackup = true;
-    globals.scrlType = u"V"_s;
+    globals.scrlType = ScrollType::Vertical;
     return globals;
 }
 
@@ -416,7 +416,7 @@ void tst_IniFormat::composeIni_threeTabs()
     IniGlobals globals = exampleGlobals();
     globals.tabDisp = 3;
     globals.makeBackup = false;
-    globals.scrlType = u"W"_s;
+    globals.scrlType = ScrollType::Both;
     globals.top = -120;
     globals.defFontSize = 12;
     QStringList infos;

@@ -43,7 +43,9 @@ QStringList described(const IniSettings &settings)
                             shown(settings.height), shown(settings.width)),
         u"tabDisp=%1"_s.arg(positions.join(u',')),
         u"defFont=%1 %2"_s.arg(shown(settings.defFontName), shown(settings.defFontSize)),
-        u"backup=%1 scroll=%2"_s.arg(shown(settings.makeBackup), shown(settings.scrlType)),
+        u"backup=%1 scroll=%2"_s.arg(shown(settings.makeBackup),
+            shown(settings.scrlType ? std::optional(scrollTypeLetter(*settings.scrlType))
+                                    : std::nullopt)),
         u"problems=%1"_s.arg(shown(settings.problems))};
     for (auto tab = settings.tabs.begin(); tab != settings.tabs.end(); ++tab) {
         const IniTabSettings &t = tab.value();

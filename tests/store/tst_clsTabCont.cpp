@@ -29,11 +29,9 @@ public:
         float fontSize = 0;
     };
     QList<Page> pages {30};
-    QString scrlType = u"V"_s;
     int entryChosenRuns = 0;
 
     int tabCount() const override { return m_tabs.count(); }
-    QString ScrlType() const override { return scrlType; }
     void appendTitleItem(int tab, const QString &text) override { pages[tab].items.append(text); }
     void setTitleItem(int tab, int pos, const QString &text) override
     {
@@ -184,7 +182,7 @@ private slots:
         QCOMPARE(record.Alarm(), exactlyOneMinute);
     }
 
-    void dispCont_showsTheBoxOfAValidScrollTypeOnly()
+    void dispCont_showsTheBoxWithTextAndFont()
     {
         clsTabCont &record = tabs->append();
         record.AddTitle(0, u"t"_s, u"one\r\ntwo"_s);
@@ -195,15 +193,6 @@ private slots:
         QVERIFY(pages->pages[0].visible);
         QCOMPARE(pages->pages[0].fontName, u"Serif"_s);
         QCOMPARE(pages->pages[0].fontSize, 10.5f);
-
-        pages->scrlType = u"v"_s;
-        pages->pages[0].box.clear();
-        record.DispCont(0);
-        QCOMPARE(pages->pages[0].box, u"one\ntwo"_s);
-        QVERIFY(!pages->pages[0].visible);
-        pages->pages[0].box = u"typed"_s;
-        record.MoveCont(0);
-        QCOMPARE(record.Cont(0), u"one\r\ntwo"_s);
     }
 
     void moveCont_storesBoxLinesAsCrLf()

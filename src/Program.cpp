@@ -1,0 +1,57 @@
+#include "Program.h"
+
+#include "alarm/AlarmCommands.h"
+#include "commands/SortCommands.h"
+#include "commands/TabCommands.h"
+#include "commands/frmTitl.h"
+#include "mainwin/ContentBox.h"
+#include "mainwin/ContentMenu.h"
+#include "mainwin/Twips.h"
+#include "mainwin/frmMain.h"
+#include "options/OptionsCommand.h"
+#include "options/TrayCommands.h"
+#include "platform/PlatformServices.h"
+
+namespace {
+
+void openTitles(frmMain &window, PlatformServices &platform, int tab, int entry)
+{
+    frmTitl dialog(window.tabs(), window, platform, Twips::of(window));
+    dialog.setClsIndex(tab);
+    dialog.setTitlIndex(entry);
+    dialog.Form_Load();
+    platform.runModal(dialog);
+}
+
+} // namespace
+
+std::unique_ptr<frmMain> assembleProgram(PlatformServices &platform, const QString &notesFolder)
+{
+    auto window = std::make_unique<frmMain>(platform, notesFolder);
+    frmMain &main = *window;
+    TabSet &tabs = main.tabs();
+    MainMenus &menus = main.menus();
+
+    // Every part created here is a child of the window and lives as long as it.
+    auto *tabCommands = new TabCommands(tabs, main, platform, menus);
+    auto *sortCommands = new SortCommands(tabs, main, platform, menus);
+    auto *contentMenu = new ContentMenu(tabs, main, platform);
+    new AlarmCommands(tabs, main, platform, menus);
+    new OptionsCommand(main, platform, menus, &main);
+    auto *trayCommands = new TrayCommands(platform, menus, main);
+
+    // Whatever shows the tab set follows each change of it.
+    const auto tabSetChanged = [sortCommands] { sortCommands->refreshDialog(); };
+    QObject::connect(tabCommands, &TabCommands::tabSetChanged, sortCommands, tabSetChanged);
+    QObject::connect(sortCommands, &SortCommands::tabSetChanged, sortCommands, tabSetChanged);
+    QObject::connect(
+        &main, &frmMain::contentRightPressed, contentMenu, &ContentMenu::txtCont_MouseDown);
+    QObject::connect(&main, &frmMain::titleButtonClicked, &main,
+        [&main, &platform](int tab, int entry) { openTitles(main, platform, tab, entry); });
+    QObject::connect(&main, &frmMain::trayLeftPressed, &main, &frmMain::restoreWindow);
+    QObject::connect(
+        &main, &frmMain::trayRightPressed, trayCommands, &TrayCommands::trayRightPressed);
+    QObject::connect(trayCommands, &TrayCommands::saveRequested, &main, &frmMain::SaveAll);
+    QObject::connect(trayCommands, &TrayCommands::quitRequested, &main, &frmMain::requestQuit);
+    return window;
+}
