@@ -1,39 +1,44 @@
 #include "mainwin/NoteFiles.h"
 
 #include "mainwin/SettingsFile.h"
-#include "mainwin/frmMain.h"
+#include "mainwin/TabWindow.h"
 #include "persist/EntryFiles.h"
 #include "persist/SaveEngine.h"
 #include "platform/PlatformServices.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 using namespace Qt::StringLiterals;
 
-NoteFiles::NoteFiles(frmMain &main, const SettingsFile &settings)
-    : m_main(main)
+NoteFiles::NoteFiles(TabSet &tabs, TabWindow &window, PlatformServices &platform,
+    const QString &notesFolder, const SettingsFile &settings)
+    : m_tabs(tabs)
+    , m_window(window)
+    , m_platform(platform)
+    , m_notesFolder(notesFolder)
     , m_settings(settings)
 { }
 
 void NoteFiles::ReadTabFiles()
 {
     m_known.clear();
-    const EntryScan scan = readEntryFiles(m_main.appDir(), &m_known);
+    const EntryScan scan = readEntryFiles(m_notesFolder, &m_known);
     for (qsizetype tab = 0; tab < scan.tabs.size(); ++tab) {
         const QList<Entry> &entries = scan.tabs.at(tab);
         const Entry &first = entries.first();
-        if (m_main.tabCount() > 0) {
-            m_main.AddTabPage(first.title, first.content);
+        if (m_window.tabCount() > 0) {
+            m_window.AddTabPage(first.title, first.content);
         } else {
             // The first tab uses the page that exists from the start.
-            clsTabCont &record = m_main.tabs().append();
+            clsTabCont &record = m_tabs.append();
             record.AddTitle(0, first.title, first.content);
             record.setDispIndex(0);
             record.DispCont(0);
-            m_main.selectTitleItem(0, 0);
+            m_window.selectTitleItem(0, 0);
             record.DispCont(0);
         }
-        const int t = m_main.tabCount() - 1;
-        clsTabCont &record = m_main.tabs()[t];
+        const int t = m_window.tabCount() - 1;
+        clsTabCont &record = m_tabs[t];
         for (qsizetype k = 1; k < entries.size(); ++k)
             record.AddTitle(t, entries.at(k).title, entries.at(k).content);
         const QList<EntrySource> &sources = scan.sources.at(tab);
@@ -50,22 +55,22 @@ void NoteFiles::ReadTabFiles()
         record.DispCont(t);
     }
     if (!scan.unreadable.isEmpty()) {
-        m_main.platform().showMessage(
+        m_platform.showMessage(
             u"次のファイルを読み込めませんでした。\r\n"_s + scan.unreadable.join(u"\r\n"_s),
             u"読み込み時のエラー"_s, MessageIcon::Critical);
     }
 }
 
-bool NoteFiles::SaveAll()
+bool NoteFiles::SaveAll(bool makeBackup)
 {
-    const int s = m_main.selectedTab();
-    m_main.tabs()[s].MoveCont(s);
+    const int s = m_window.selectedTab();
+    m_tabs[s].MoveCont(s);
 
     QList<SaveFile> entryFiles;
     QList<Entry> entries;
     QList<EntrySource> sources;
-    for (int n = 1; n <= m_main.tabCount(); ++n) {
-        const clsTabCont &record = m_main.tabs()[n - 1];
+    for (int n = 1; n <= m_window.tabCount(); ++n) {
+        const clsTabCont &record = m_tabs[n - 1];
         for (int j = 0; j < record.NoOfCont(); ++j) {
             const Entry entry {record.Title(j), record.Cont(j)};
             const EntrySource source = record.entrySource(j);
@@ -77,8 +82,8 @@ bool NoteFiles::SaveAll()
         }
     }
     QHash<QString, FileStamp> stamps;
-    const auto failure = saveNoteFiles(
-        m_main.appDir(), entryFiles, m_settings.WriteIni(), m_main.MakeBackup(), &stamps);
+    const auto failure
+        = saveNoteFiles(m_notesFolder, entryFiles, m_settings.WriteIni(), makeBackup, &stamps);
     m_known.clear();
     if (!failure) {
         for (qsizetype i = 0; i < entryFiles.size(); ++i) {
@@ -88,7 +93,7 @@ bool NoteFiles::SaveAll()
         }
         return true;
     }
-    m_main.platform().showMessage(
+    m_platform.showMessage(
         u"メモを保存できませんでした。メモは失われていません。\r\nファイル: %1\r\n理由: %2"_s.arg(
             failure->fileName, failure->reason),
         u"保存のエラー"_s, MessageIcon::Critical);

@@ -2,11 +2,12 @@
 
 #include "mainwin/NoteFiles.h"
 #include "mainwin/SettingsFile.h"
-#include "mainwin/TabStrip.h"
-#include "mainwin/frmMain.h"
+#include "mainwin/TabWindow.h"
+#include "mainwin/WindowOptions.h"
 #include "persist/DurableFile.h"
 #include "persist/EntryFiles.h"
 #include "platform/PlatformServices.h"
+#include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 #include <QCryptographicHash>
@@ -137,9 +138,16 @@ std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
 
 } // namespace
 
-RecoveryFile::RecoveryFile(frmMain &main)
-    : QObject(&main)
-    , m_main(main)
+RecoveryFile::RecoveryFile(TabSet &tabs, TabWindow &window, WindowOptions &options,
+    PlatformServices &platform, const KnownEntryFiles &known, const QString &notesFolder,
+    QObject *parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_options(options)
+    , m_platform(platform)
+    , m_known(known)
+    , m_notesFolder(notesFolder)
 {
     m_pause.setSingleShot(true);
     m_pause.setInterval(3000);
@@ -152,12 +160,12 @@ RecoveryFile::RecoveryFile(frmMain &main)
 
 QString RecoveryFile::path() const
 {
-    return QDir(m_main.appDir()).filePath(QString::fromLatin1(FileName));
+    return QDir(m_notesFolder).filePath(QString::fromLatin1(FileName));
 }
 
 QString RecoveryFile::tempPath() const
 {
-    return QDir(m_main.appDir()).filePath(QString::fromLatin1(TempFileName));
+    return QDir(m_notesFolder).filePath(QString::fromLatin1(TempFileName));
 }
 
 void RecoveryFile::noteChange()
@@ -176,18 +184,18 @@ bool RecoveryFile::write()
 {
     m_pause.stop();
     m_latest.stop();
-    const int s = m_main.selectedTab();
-    m_main.tabs()[s].MoveCont(s);
+    const int s = m_window.selectedTab();
+    m_tabs[s].MoveCont(s);
     QJsonArray tabs;
-    for (int i = 0; i < m_main.tabCount(); ++i) {
-        m_main.tabs()[i].LetTemp(i);
-        tabs.append(toJson(m_main.tabs().temp[size_t(i)], i, m_main.noteFiles().known()));
+    for (int i = 0; i < m_window.tabCount(); ++i) {
+        m_tabs[i].LetTemp(i);
+        tabs.append(toJson(m_tabs.temp[size_t(i)], i, m_known));
     }
-    const QJsonObject options {{u"scrollType"_s, scrollTypeLetter(m_main.scrollType())},
-        {u"makeBackup"_s, m_main.MakeBackup()}, {u"defaultFontName"_s, m_main.tabs().DefFontName},
-        {u"defaultFontSize"_s, m_main.tabs().DefFontSize}};
+    const QJsonObject options {{u"scrollType"_s, scrollTypeLetter(m_options.scrollType())},
+        {u"makeBackup"_s, m_options.MakeBackup()}, {u"defaultFontName"_s, m_tabs.DefFontName},
+        {u"defaultFontSize"_s, m_tabs.DefFontSize}};
     const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs},
-        {u"options"_s, options}, {BaseKey, savedGeneration(m_main.appDir())}};
+        {u"options"_s, options}, {BaseKey, savedGeneration(m_notesFolder)}};
     // A failure keeps the previous recovery file; the next change or flush tries again, and
     // the quit asks before it ends the program with changes in no file. A write that the
     // timers start has no one to tell, so it leaves its reason in the log.
@@ -220,7 +228,7 @@ void RecoveryFile::offerRestore()
         discard();
         return;
     }
-    const int choice = m_main.platform().askQuestion(
+    const int choice = m_platform.askQuestion(
         u"前回、保存されないまま終了した入力が見つかりました (%1)。\r\n復元しますか?"_s.arg(
             recovery.lastModified().toString(u"yyyy/MM/dd HH:mm"_s)),
         u"Nokuri"_s, {u"復元する"_s, u"破棄する"_s});
@@ -237,7 +245,7 @@ void RecoveryFile::offerRestore()
 // generation was recorded go by their time instead.
 bool RecoveryFile::outdated(const QJsonObject &root) const
 {
-    const QDir dir(m_main.appDir());
+    const QDir dir(m_notesFolder);
     if (root.contains(BaseKey))
         return root[BaseKey].toString() != savedGeneration(dir.path());
     const QFileInfo settings(dir.filePath(QString::fromLatin1(SettingsFile::FileName)));
@@ -254,15 +262,15 @@ std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &byt
     const QJsonObject options = root[u"options"_s].toObject();
     Recovered recovered;
     const std::optional<ScrollType> scrollType = scrollTypeFromLetter(
-        options[u"scrollType"_s].toString(scrollTypeLetter(m_main.scrollType())));
-    recovered.makeBackup = options[u"makeBackup"_s].toBool(m_main.MakeBackup());
-    recovered.defaultFontName = options[u"defaultFontName"_s].toString(m_main.tabs().DefFontName);
-    const int fontSize = options[u"defaultFontSize"_s].toInt(m_main.tabs().DefFontSize);
+        options[u"scrollType"_s].toString(scrollTypeLetter(m_options.scrollType())));
+    recovered.makeBackup = options[u"makeBackup"_s].toBool(m_options.MakeBackup());
+    recovered.defaultFontName = options[u"defaultFontName"_s].toString(m_tabs.DefFontName);
+    const int fontSize = options[u"defaultFontSize"_s].toInt(m_tabs.DefFontSize);
     if (!scrollType || fontSize != qint16(fontSize))
         return std::nullopt;
     recovered.scrollType = *scrollType;
     recovered.defaultFontSize = qint16(fontSize);
-    const QDir dir(m_main.appDir());
+    const QDir dir(m_notesFolder);
     for (const QJsonValue &value : root[u"tabs"_s].toArray()) {
         const auto tab = tabFromJson(value.toObject(), dir);
         if (!tab)
@@ -277,26 +285,26 @@ std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &byt
 
 void RecoveryFile::restore(const Recovered &recovered)
 {
-    m_main.ApplyScrlType(recovered.scrollType);
-    m_main.setMakeBackup(recovered.makeBackup);
-    m_main.tabs().setDefaultFont(recovered.defaultFontName, recovered.defaultFontSize);
+    m_options.ApplyScrlType(recovered.scrollType);
+    m_options.setMakeBackup(recovered.makeBackup);
+    m_tabs.setDefaultFont(recovered.defaultFontName, recovered.defaultFontSize);
     const QList<TabSnapshot> &tabs = recovered.tabs;
     // The tab set takes the recovered shape; data moves in through the snapshot store.
-    while (m_main.tabCount() > tabs.size()) {
-        if (m_main.selectedTab() == m_main.tabCount() - 1)
-            m_main.tabMain().selectTab(1);
-        m_main.removeLastTabPage();
-        m_main.tabs().truncate(m_main.tabCount() - 1);
+    while (m_window.tabCount() > tabs.size()) {
+        if (m_window.selectedTab() == m_window.tabCount() - 1)
+            m_window.selectTab(1);
+        m_window.removeLastTabPage();
+        m_tabs.truncate(m_window.tabCount() - 1);
     }
-    while (m_main.tabCount() < tabs.size())
-        m_main.AddTabPage(QString(), QString());
+    while (m_window.tabCount() < tabs.size())
+        m_window.AddTabPage(QString(), QString());
     for (int i = 0; i < tabs.size(); ++i) {
-        m_main.tabs().temp[size_t(i)] = tabs[i];
-        m_main.tabs()[i].GetTemp(i);
-        m_main.tabs()[i].ResetTab(i);
-        m_main.refreshStripCaption(i + 1);
+        m_tabs.temp[size_t(i)] = tabs[i];
+        m_tabs[i].GetTemp(i);
+        m_tabs[i].ResetTab(i);
+        m_window.refreshStripCaption(i + 1);
     }
-    m_main.ArrangeControls();
-    if (recovered.selected >= 0 && recovered.selected < m_main.tabCount())
-        m_main.tabMain().selectTab(recovered.selected + 1);
+    m_window.ArrangeControls();
+    if (recovered.selected >= 0 && recovered.selected < m_window.tabCount())
+        m_window.selectTab(recovered.selected + 1);
 }

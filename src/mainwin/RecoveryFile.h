@@ -8,8 +8,12 @@
 #include <QTimer>
 #include <optional>
 
+class KnownEntryFiles;
+class PlatformServices;
 class QJsonObject;
-class frmMain;
+class TabSet;
+class TabWindow;
+class WindowOptions;
 
 // Unsaved work survives a crash, a kill or a power cut: a few seconds after a change pauses (and
 // at the latest a few seconds after it began) the tab set and the options go into a recovery
@@ -25,7 +29,10 @@ public:
     // Where a write goes before it replaces the recovery file.
     static constexpr auto TempFileName = "Nokuri.recovery.tmp";
 
-    explicit RecoveryFile(frmMain &main);
+    // `known` tells which entries the saved files hold already.
+    RecoveryFile(TabSet &tabs, TabWindow &window, WindowOptions &options,
+        PlatformServices &platform, const KnownEntryFiles &known, const QString &notesFolder,
+        QObject *parent);
 
     // Something changed that no save holds yet: write it once the changes pause.
     void noteChange();
@@ -60,7 +67,12 @@ private:
     std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
 
-    frmMain &m_main;
+    TabSet &m_tabs;
+    TabWindow &m_window;
+    WindowOptions &m_options;
+    PlatformServices &m_platform;
+    const KnownEntryFiles &m_known;
+    const QString m_notesFolder;
     QTimer m_pause;
     QTimer m_latest;
     // The last write failed: the changes wait for the next one.

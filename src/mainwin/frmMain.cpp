@@ -39,8 +39,9 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_staMain(new StatusPanels)
     , m_menus(this)
     , m_settings(std::make_unique<SettingsFile>(*this))
-    , m_noteFiles(std::make_unique<NoteFiles>(*this, *m_settings))
-    , m_recovery(new RecoveryFile(*this))
+    , m_noteFiles(std::make_unique<NoteFiles>(m_tabs, *this, platform, appDir, *m_settings))
+    , m_recovery(
+          new RecoveryFile(m_tabs, *this, *this, platform, m_noteFiles->known(), appDir, this))
     , m_quit(new QuitCoordinator(*this, platform.modals()))
 {
     installFontSubstitutes();
@@ -147,7 +148,7 @@ bool frmMain::SaveAll()
 {
     // A failed write is in the log; the save that follows holds the changes in any case.
     m_recovery->flush();
-    if (!m_noteFiles->SaveAll())
+    if (!m_noteFiles->SaveAll(m_makeBackup))
         return false;
     m_recovery->discard();
     return true;

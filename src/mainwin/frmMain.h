@@ -84,7 +84,6 @@ public:
     void setMakeBackup(bool value) override;
 
     RecoveryFile &recovery() const { return *m_recovery; }
-    const NoteFiles &noteFiles() const { return *m_noteFiles; }
 
     // TabPages
     int tabCount() const override { return m_tabs.count(); }
