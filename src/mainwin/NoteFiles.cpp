@@ -22,16 +22,17 @@ NoteFiles::NoteFiles(TabSet &tabs, TabWindow &window, PlatformServices &platform
 void NoteFiles::ReadTabFiles()
 {
     m_known.clear();
-    const EntryScan scan = readEntryFiles(m_notesFolder, &m_known);
-    for (qsizetype tab = 0; tab < scan.tabs.size(); ++tab) {
-        const QList<Entry> &entries = scan.tabs.at(tab);
-        const Entry &first = entries.first();
+    const StoredEntryScan scan = scanEntryFiles(m_notesFolder, &m_known);
+    for (const auto &entries : scan.tabs) {
+        // The page of a new tab shows its first entry: that one is decoded now, the others
+        // when they are first shown.
+        const StoredEntry &first = *entries.first();
         if (m_window.tabCount() > 0) {
-            m_window.AddTabPage(first.title, first.content);
+            m_window.AddTabPage(first.title(), first.content());
         } else {
             // The first tab uses the page that exists from the start.
             clsTabCont &record = m_tabs.append();
-            record.AddTitle(0, first.title, first.content);
+            record.AddTitle(0, first.title(), first.content());
             record.setDispIndex(0);
             record.DispCont(0);
             m_window.selectTitleItem(0, 0);
@@ -39,13 +40,10 @@ void NoteFiles::ReadTabFiles()
         }
         const int t = m_window.tabCount() - 1;
         clsTabCont &record = m_tabs[t];
+        if (first.source() != EntrySource())
+            record.setEntrySource(0, first.source());
         for (qsizetype k = 1; k < entries.size(); ++k)
-            record.AddTitle(t, entries.at(k).title, entries.at(k).content);
-        const QList<EntrySource> &sources = scan.sources.at(tab);
-        for (qsizetype k = 0; k < sources.size(); ++k) {
-            if (sources.at(k) != EntrySource())
-                record.setEntrySource(int(k), sources.at(k));
-        }
+            record.AddStoredEntry(t, entries.at(k));
         if (entries.size() == 1)
             continue;
         // Each entry read becomes the displayed one in turn, so the tab ends up showing its
@@ -67,18 +65,20 @@ bool NoteFiles::SaveAll(bool makeBackup)
     m_tabs[s].MoveCont(s);
 
     QList<SaveFile> entryFiles;
-    QList<Entry> entries;
-    QList<EntrySource> sources;
+    QList<std::shared_ptr<const StoredEntry>> entries;
     for (int n = 1; n <= m_window.tabCount(); ++n) {
         const clsTabCont &record = m_tabs[n - 1];
         for (int j = 0; j < record.NoOfCont(); ++j) {
-            const Entry entry {record.Title(j), record.Cont(j)};
-            const EntrySource source = record.entrySource(j);
             const QString name = entryFileName(n, j);
+            // An entry still as read is written as its bytes, without decoding it.
+            auto entry = record.storedEntry(j);
+            if (!entry) {
+                entry = std::make_shared<const StoredEntry>(
+                    Entry {record.Title(j), record.Cont(j)}, record.entrySource(j));
+            }
             entries.append(entry);
-            sources.append(source);
-            entryFiles.append(SaveFile(name, m_known.holding(name, entry, source),
-                [entry, source] { return entryFileBytes(entry, source); }));
+            entryFiles.append(
+                SaveFile(name, m_known.holding(name, *entry), [entry] { return entry->bytes(); }));
         }
     }
     QHash<QString, FileStamp> stamps;
@@ -89,7 +89,7 @@ bool NoteFiles::SaveAll(bool makeBackup)
         for (qsizetype i = 0; i < entryFiles.size(); ++i) {
             const auto stamp = stamps.constFind(entryFiles[i].name);
             if (stamp != stamps.cend())
-                m_known.remember(entryFiles[i].name, entries[i], sources[i], *stamp);
+                m_known.remember(entryFiles[i].name, entries[i], *stamp);
         }
         return true;
     }

@@ -62,11 +62,10 @@ QJsonArray contentsToJson(const TabSnapshot &tab, int tabIndex, const KnownEntry
     QJsonArray contents;
     for (qsizetype j = 0; j < tab.contents.size(); ++j) {
         const QString name = entryFileName(tabIndex + 1, int(j));
-        const KnownEntryFiles::Known *saved = known.find(name);
-        if (saved && sameText(saved->entry.content, tab.contents[j]))
+        if (known.holdsContent(name, tab.contents[j]))
             contents.append(QJsonObject {{SavedFileKey, name}});
         else
-            contents.append(tab.contents[j]);
+            contents.append(tab.contents[j].text());
     }
     return contents;
 }
@@ -125,7 +124,7 @@ std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
     const auto contents = contentsFromJson(json[u"contents"_s], dir);
     if (!contents)
         return std::nullopt;
-    tab.contents = *contents;
+    tab.contents = {contents->cbegin(), contents->cend()};
     tab.NoOfCont = qint16(tab.titles.size());
     tab.DispIndex = qint16(json[u"dispIndex"_s].toInt());
     const bool sane = tab.titles.size() >= 1 && tab.titles.size() <= TabSet::MaxEntries

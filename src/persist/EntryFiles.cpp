@@ -123,13 +123,12 @@ Entry parseEntryFile(const QByteArray &bytes, EntrySource *source)
     return parseEntryText(std::move(note.text));
 }
 
-EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
+StoredEntryScan scanEntryFiles(const QString &dir, KnownEntryFiles *known)
 {
-    EntryScan scan;
+    StoredEntryScan scan;
     const QDir directory(dir);
     for (int number = 1; number <= MaxTabNumber; ++number) {
-        QList<Entry> entries;
-        QList<EntrySource> sources;
+        QList<std::shared_ptr<const StoredEntry>> entries;
         for (int index = 0; index < MaxEntries; ++index) {
             const QString name = entryFileName(number, index);
             const QString path = directory.filePath(name);
@@ -137,22 +136,35 @@ EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
             if (!QFileInfo(path).isFile())
                 continue;
             QFile file(path);
-            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
             struct stat status;
             if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &status) != 0) {
                 scan.unreadable.append(name + u": "_s + file.errorString());
                 continue;
             }
-            EntrySource source;
-            entries.append(parseEntryFile(bytes, &source));
-            sources.append(source);
+            entries.append(std::make_shared<const StoredEntry>(std::move(bytes)));
             if (known)
-                known->remember(name, entries.constLast(), source, FileStamp::of(status));
+                known->remember(name, entries.constLast(), FileStamp::of(status));
         }
-        if (!entries.isEmpty()) {
+        if (!entries.isEmpty())
             scan.tabs.append(entries);
-            scan.sources.append(sources);
+    }
+    return scan;
+}
+
+EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known)
+{
+    const StoredEntryScan stored = scanEntryFiles(dir, known);
+    EntryScan scan {{}, stored.unreadable, {}};
+    for (const auto &tab : stored.tabs) {
+        QList<Entry> entries;
+        QList<EntrySource> sources;
+        for (const auto &entry : tab) {
+            entries.append(entry->entry());
+            sources.append(entry->source());
         }
+        scan.tabs.append(entries);
+        scan.sources.append(sources);
     }
     return scan;
 }

@@ -2,12 +2,14 @@
 
 #include "persist/Entry.h"
 #include "persist/KnownEntryFiles.h"
+#include "persist/StoredEntry.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 #include <optional>
 
 // "Tab" + tab number + entry letter + ".tab": entryFileName(12, 2) == "Tab12C.tab".
@@ -31,6 +33,19 @@ QByteArray entryFileBytes(const Entry &entry, const EntrySource &source = {});
 // these very bytes back.
 Entry parseEntryFile(const QByteArray &bytes, EntrySource *source = nullptr);
 
+struct StoredEntryScan
+{
+    // Tabs in increasing tab number, packed over missing numbers; entries in letter order.
+    QList<QList<std::shared_ptr<const StoredEntry>>> tabs;
+    // Files that exist but could not be read, each as "name: reason".
+    QStringList unreadable;
+};
+
+// Reads Tab1A.tab to Tab30Z.tab from the directory, skipping the names that do not exist; the
+// contents are decoded when first asked for. `known` (when given) learns every file read.
+StoredEntryScan scanEntryFiles(const QString &dir, KnownEntryFiles *known = nullptr);
+
+// The same, decoded.
 struct EntryScan
 {
     // Tabs in increasing tab number, packed over missing numbers; entries in letter order.
@@ -41,6 +56,4 @@ struct EntryScan
     QList<QList<EntrySource>> sources = {};
 };
 
-// Reads Tab1A.tab to Tab30Z.tab from the directory, skipping the names that do not exist.
-// `known` (when given) learns every file read, with its entry and source.
 EntryScan readEntryFiles(const QString &dir, KnownEntryFiles *known = nullptr);

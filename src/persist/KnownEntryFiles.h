@@ -1,34 +1,40 @@
 #pragma once
 
-#include "persist/Entry.h"
 #include "persist/FileStamp.h"
+#include "persist/StoredEntry.h"
 
 #include <QHash>
+#include <memory>
 #include <optional>
 
 // What the entry files of the notes folder hold, as far as the program knows from reading and
-// writing them: per file name the entry, its source and the file's stamp at that moment; the
-// file's bytes are exactly what entryFileBytes makes of that entry and source. A save then need
-// not encode or reread an entry that is unchanged, and the recovery file can point to the saved
-// text instead of repeating it.
+// writing them: per file name the entry and the file's stamp at that moment; the file's bytes
+// are exactly the entry's bytes(). A save then need not encode or reread an entry that is
+// unchanged, and the recovery file can point to the saved text instead of repeating it.
 class KnownEntryFiles final
 {
 public:
     struct Known
     {
-        Entry entry;
-        EntrySource source;
+        std::shared_ptr<const StoredEntry> entry;
         FileStamp stamp;
     };
 
     void clear() { m_files.clear(); }
     void remember(
+        const QString &name, std::shared_ptr<const StoredEntry> entry, const FileStamp &stamp);
+    void remember(
         const QString &name, const Entry &entry, const EntrySource &source, const FileStamp &stamp);
     const Known *find(const QString &name) const;
     // The stamp under which file `name` holds exactly what entryFileBytes(entry, source) gives,
-    // if it is known to.
+    // if it is known to without decoding a file that was not decoded yet.
     std::optional<FileStamp> holding(
         const QString &name, const Entry &entry, const EntrySource &source) const;
+    // The stamp under which file `name` holds `entry`'s bytes, if it is known to without
+    // decoding.
+    std::optional<FileStamp> holding(const QString &name, const StoredEntry &entry) const;
+    // Whether file `name` holds `content` as its content.
+    bool holdsContent(const QString &name, const EntryContent &content) const;
 
 private:
     QHash<QString, Known> m_files;

@@ -95,6 +95,22 @@ QString decodeNoteText(const QByteArray &bytes)
     return decodeNote(bytes).text;
 }
 
+std::optional<QString> decodeNoteHead(QByteArrayView head)
+{
+    // No CR is part of a longer sequence in cp932 or UTF-8, so the head ends at a character's
+    // end, and characters that are valid decode alike wherever they stand.
+    if (head.startsWith(QByteArrayView(Utf8Bom, Utf8BomSize)))
+        return strictUtf8(head.sliced(Utf8BomSize));
+    auto cp932 = Cp932Tables::forThisThread().decode(head);
+    if (!cp932)
+        return std::nullopt;
+    // A head that is not UTF-8 rules UTF-8 out for the whole note.
+    const auto utf8 = strictUtf8(head);
+    if (utf8 && *utf8 != *cp932)
+        return std::nullopt;
+    return cp932;
+}
+
 QByteArray encodeCp932Lossy(const QString &text, bool *lost)
 {
     Cp932Tables &tables = Cp932Tables::forThisThread();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // How a note file's text becomes bytes.
 enum class NoteEncoding : quint8 {
@@ -32,6 +33,10 @@ struct DecodedNote
 // Bytes that are neither are cp932 with the invalid sequences replaced.
 DecodedNote decodeNote(const QByteArray &bytes);
 QString decodeNoteText(const QByteArray &bytes);
+// The text of `head`, a note's bytes before its first CR, where decodeNote on the whole note is
+// sure to begin with that text whatever follows; nothing where only the whole note can tell
+// (bytes that are valid UTF-8 and cp932 alike but read differently, or are neither).
+std::optional<QString> decodeNoteHead(QByteArrayView head);
 
 // cp932 and nothing else, for a file that the Windows program must always be able to read: a
 // character without cp932 bytes becomes "?", and `lost` (when given) tells whether one did.

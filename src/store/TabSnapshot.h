@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/Entry.h"
+#include "persist/StoredEntry.h"
 
 #include <QDateTime>
 #include <QString>
@@ -13,15 +14,16 @@ struct TabSnapshot
     QString FontName;
     float FontSize = 0;
     QStringList titles;
-    QStringList contents;
+    QList<EntryContent> contents;
     qint16 NoOfCont = 0;
     qint16 DispIndex = 0;
     QDateTime Crt;
     QDateTime Alarm;
     bool OnAlm = false;
     QString Omidasi;
-    // How the files of entries read at start-up were written, where it is not the default; no
-    // longer than the entry lists, missing ones are the default.
+    // How the files of entries read at start-up and edited since were written, where it is not
+    // the default (an unedited entry's stored entry knows it); no longer than the entry lists,
+    // missing ones are the default.
     QList<EntrySource> sources;
 };
 

@@ -1,6 +1,7 @@
 #include "store/clsTabCont.h"
 
 #include "persist/IniFormat.h"
+#include "persist/KnownEntryFiles.h"
 #include "platform/Clock.h"
 #include "store/LineBreaks.h"
 #include "store/TabError.h"
@@ -49,7 +50,8 @@ QDateTime toSeconds(const QDateTime &time)
     return time.addMSecs(-time.time().msec());
 }
 
-void checkList(const QStringList &list, int index)
+template<typename List>
+void checkList(const List &list, int index)
 {
     if (index < 0 || index >= list.size())
         throw std::out_of_range("entry index out of range");
@@ -107,12 +109,46 @@ QString clsTabCont::Title(int intIndex) const
 QString clsTabCont::Cont(int intIndex) const
 {
     checkList(m_data.contents, intIndex);
-    return m_data.contents.at(intIndex);
+    return m_data.contents.at(intIndex).text();
+}
+
+EntrySource clsTabCont::entrySource(int intIndex) const
+{
+    const bool stored = intIndex >= 0 && intIndex < m_data.contents.size()
+        && m_data.contents.at(intIndex).stored();
+    return stored ? m_data.contents.at(intIndex).stored()->source()
+                  : m_data.sources.value(intIndex);
+}
+
+std::shared_ptr<const StoredEntry> clsTabCont::storedEntry(int intIndex) const
+{
+    checkList(m_data.contents, intIndex);
+    const auto &stored = m_data.contents.at(intIndex).stored();
+    if (stored && sameText(stored->title(), m_data.titles.at(intIndex)))
+        return stored;
+    return nullptr;
+}
+
+// An entry that was read keeps how its file was written when its text changes.
+bool clsTabCont::setContent(int index, const QString &text)
+{
+    EntryContent &content = m_data.contents[index];
+    if (sameText(content.text(), text))
+        return false;
+    if (const auto stored = content.stored()) {
+        if (m_data.sources.size() <= index)
+            m_data.sources.resize(index + 1);
+        m_data.sources[index] = stored->source();
+    }
+    content = text;
+    return true;
 }
 
 void clsTabCont::setEntrySource(int intIndex, const EntrySource &source)
 {
     checkList(m_data.contents, intIndex);
+    if (m_data.contents.at(intIndex).stored())
+        m_data.contents[intIndex] = m_data.contents.at(intIndex).text();
     if (m_data.sources.size() <= intIndex)
         m_data.sources.resize(intIndex + 1);
     m_data.sources[intIndex] = source;
@@ -130,6 +166,13 @@ void clsTabCont::AddTitle(int intClsIndex, const QString &strNewTitle, const QSt
     m_tabSet.pages().appendTitleItem(intClsIndex, strNewTitle);
 }
 
+void clsTabCont::AddStoredEntry(int intClsIndex, std::shared_ptr<const StoredEntry> entry)
+{
+    const QString title = entry->title();
+    AddTitle(intClsIndex, title, QString());
+    m_data.contents.last() = EntryContent(std::move(entry));
+}
+
 void clsTabCont::ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle)
 {
     checkTab(intClsIndex);
@@ -141,7 +184,8 @@ void clsTabCont::ChgTitle(int intClsIndex, int intTitleIndex, const QString &str
 void clsTabCont::ChgCont(int intContIndex, const QString &strNewCont)
 {
     checkEntry(intContIndex, ContWording);
-    assign(m_data.contents[intContIndex], strNewCont);
+    if (setContent(intContIndex, strNewCont))
+        m_tabSet.noteChange();
 }
 
 void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
@@ -190,11 +234,10 @@ void clsTabCont::MoveCont(int intClsIndex)
     checkTab(intClsIndex);
     const TabPages &pages = m_tabSet.pages();
     checkList(m_data.contents, m_data.DispIndex);
-    QString &content = m_data.contents[m_data.DispIndex];
     const QString boxText = pages.boxText(intClsIndex);
     // An unedited entry keeps its exact text, whatever line breaks its file held.
-    if (!showsContent(boxText, content))
-        content = fromBoxText(boxText);
+    if (!showsContent(boxText, m_data.contents.at(m_data.DispIndex).text()))
+        setContent(m_data.DispIndex, fromBoxText(boxText));
 }
 
 void clsTabCont::ResetTab(int intClsIndex)

@@ -21,15 +21,22 @@ public:
     void setFontSize(float sngNewValue);
 
     qint16 NoOfCont() const { return m_data.NoOfCont; }
-    // Entry texts; an index outside the entries throws std::out_of_range.
+    // Entry texts; an index outside the entries throws std::out_of_range. Cont decodes an entry
+    // read from its file on first use: every reader of the text (the box, searches, the
+    // recovery file) comes here.
     QString Title(int intIndex) const;
     QString Cont(int intIndex) const;
 
     // How the entry's file was written when it was read; the default for other entries.
-    EntrySource entrySource(int intIndex) const { return m_data.sources.value(intIndex); }
+    EntrySource entrySource(int intIndex) const;
     void setEntrySource(int intIndex, const EntrySource &source);
+    // The entry as read from its file, while neither its title nor its content has changed
+    // since; null otherwise.
+    std::shared_ptr<const StoredEntry> storedEntry(int intIndex) const;
 
     void AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont);
+    // An entry read from its file, its content decoded when first needed.
+    void AddStoredEntry(int intClsIndex, std::shared_ptr<const StoredEntry> entry);
     void ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle);
     void ChgCont(int intContIndex, const QString &strNewCont);
     void RemoveTitle(int intClsIndex, int intTitleIndex);
@@ -71,6 +78,7 @@ public:
 private:
     void checkTab(int intClsIndex) const;
     void checkEntry(int index, const char *wording) const;
+    bool setContent(int index, const QString &text);
     template<typename T>
     void assign(T &field, const T &value);
 

@@ -212,6 +212,22 @@ private slots:
         QCOMPARE(stampOf("Tab1B.tab")->modifiedNs, saved->modifiedNs);
     }
 
+    void start_decodesTheShownEntriesOnly_andASaveLeavesTheOthersSo()
+    {
+        MainWindowFixture f;
+        for (const char *name : {"Tab1A.tab", "Tab1B.tab", "Tab1C.tab"})
+            writeFile(path(f, QString::fromLatin1(name)), "t\r\nx\r\n");
+        f.start();
+        const auto middle = f.record(0).storedEntry(1);
+        QVERIFY(middle);
+        QVERIFY(!middle->isDecoded());
+        const auto untouched = fileStampOf(path(f, u"Tab1B.tab"_s));
+        QVERIFY(f.window->SaveAll());
+        QVERIFY(!middle->isDecoded());
+        QVERIFY(fileStampOf(path(f, u"Tab1B.tab"_s)) == untouched);
+        QCOMPARE(f.record(0).Cont(1), u"x"_s);
+    }
+
     void untouchedEntries_keepTheirBytesWhereverTheyMove_editedOnesTheirEncoding()
     {
         MainWindowFixture f;

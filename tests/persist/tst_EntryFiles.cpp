@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "persist/EntryFiles.h"
 #include "persist/NoteCodec.h"
+#include "persist/StoredEntry.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -20,6 +21,21 @@ namespace {
 QByteArray cp932(const char *hex)
 {
     return QByteArray::fromHex(hex);
+}
+
+// Lines of stray bytes, lone CRs, byte order marks and UTF-8 without one, cp932 among them.
+QByteArray randomEntryBytes(QRandomGenerator &random)
+{
+    static const QList<QByteArray> pieces {"a", "\n", "\x82\xa0", "\x87\x90", "\x81\xe0",
+        "\xfa\x40", "\xed\x40", "\xff", "\x81", "\xef\xbb\xbf", "\xe3\x80\x9c", "\xc3\xa9"};
+    static const QList<QByteArray> lineEnds {"\r\n", "\r\n", "\r\n", "\r", ""};
+    QByteArray bytes;
+    for (int line = random.bounded(5); line > 0; --line) {
+        for (int i = random.bounded(4); i > 0; --i)
+            bytes += pieces.at(random.bounded(int(pieces.size())));
+        bytes += lineEnds.at(random.bounded(int(lineEnds.size())));
+    }
+    return bytes;
 }
 
 } // namespace
@@ -50,6 +66,10 @@ private slots:
     void parseEntryFile_randomLineEnds_asLineByLine();
     void entryRoundTrip_unchanged_data();
     void entryRoundTrip_unchanged();
+
+    void storedEntry_decodesAsParseEntryFile();
+    void storedEntry_titleWithoutTheContent_data();
+    void storedEntry_titleWithoutTheContent();
 
     void readEntryFiles_noFiles_noTabs();
     void readEntryFiles_missingLetter_doesNotStopTheTab();
@@ -217,6 +237,45 @@ void tst_EntryFiles::entryRoundTrip_unchanged()
     QCOMPARE(entryFileBytes(parseEntryFile(bytes)), bytes);
 }
 
+void tst_EntryFiles::storedEntry_decodesAsParseEntryFile()
+{
+    QRandomGenerator random(44);
+    for (int round = 0; round < 2000; ++round) {
+        const QByteArray bytes = randomEntryBytes(random);
+        EntrySource source;
+        const Entry entry = parseEntryFile(bytes, &source);
+        const StoredEntry stored(bytes);
+        const QString title = stored.title();
+        if (title != entry.title || stored.entry() != entry || stored.source() != source
+            || stored.bytes() != bytes)
+            QFAIL(qPrintable(QString::fromLatin1(bytes.toHex(' '))));
+    }
+}
+
+void tst_EntryFiles::storedEntry_titleWithoutTheContent_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("lazy");
+    QTest::newRow("cp932") << cp932("948382a295a8 0d0a 8b8d93fb 0d0a") << true;
+    QTest::newRow("ASCII title, UTF-8 content") << QByteArray("memo\r\n\xc3\xa9\r\n") << true;
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf\xc3\xa9\r\nx\r\n") << true;
+    // Valid cp932 too: only the rest of the file tells which it is.
+    QTest::newRow("UTF-8 title") << QByteArray("\xc3\xa9\r\nx\r\n") << false;
+    QTest::newRow("stray byte in the title") << QByteArray("a\xff\r\nx\r\n") << false;
+    QTest::newRow("title only") << cp932("948382a295a8") << false;
+}
+
+void tst_EntryFiles::storedEntry_titleWithoutTheContent()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, lazy);
+    const StoredEntry stored(bytes);
+    QCOMPARE(stored.isDecoded(), !lazy);
+    QCOMPARE(stored.title(), parseEntryFile(bytes).title);
+    QCOMPARE(stored.bytes(), bytes);
+    QCOMPARE(stored.isDecoded(), !lazy);
+}
+
 void tst_EntryFiles::readEntryFiles_noFiles_noTabs()
 {
     const EntryScan scan = readEntryFiles(m_dir->path());
@@ -310,16 +369,8 @@ void tst_EntryFiles::readEntryFiles_everyFile_knownAndWrittenBackAsItsBytes()
     // Whatever the bytes (stray bytes, lone CRs, byte order marks, UTF-8 without one), an entry
     // left as read is written as those very bytes, so a save may leave every file read alone.
     QRandomGenerator random(43);
-    const QList<QByteArray> pieces {"a", "\n", "\x82\xa0", "\x87\x90", "\x81\xe0", "\xfa\x40",
-        "\xed\x40", "\xff", "\x81", "\xef\xbb\xbf", "\xe3\x80\x9c", "\xc3\xa9"};
-    const QList<QByteArray> lineEnds {"\r\n", "\r\n", "\r\n", "\r", ""};
     for (int round = 0; round < 400; ++round) {
-        QByteArray bytes;
-        for (int line = random.bounded(5); line > 0; --line) {
-            for (int i = random.bounded(4); i > 0; --i)
-                bytes += pieces.at(random.bounded(int(pieces.size())));
-            bytes += lineEnds.at(random.bounded(int(lineEnds.size())));
-        }
+        const QByteArray bytes = randomEntryBytes(random);
         QVERIFY(put(u"Tab1A.tab"_s, bytes));
         KnownEntryFiles files;
         const EntryScan scan = readEntryFiles(m_dir->path(), &files);

@@ -153,6 +153,31 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, record.Cont(-1));
     }
 
+    void storedEntry_decodedWhenItsTextIsRead_untilThenTheFileItself()
+    {
+        clsTabCont &record = tabs->append();
+        const QByteArray utf8 = u"買い物\r\n牛乳とパン\r\n"_s.toUtf8();
+        const QByteArray cp932 = QByteArray::fromHex("948382a295a8 0d0a 8b8d93fb82c683708393 0d0a");
+        for (const QByteArray &bytes : {utf8, cp932, cp932})
+            record.AddStoredEntry(0, std::make_shared<const StoredEntry>(bytes));
+        const auto read = [&](int j) { return record.storedEntry(j); };
+        QCOMPARE(pages->pages[0].items, QStringList(3, u"買い物"_s));
+        QVERIFY(!read(1)->isDecoded());
+
+        QCOMPARE(record.Cont(1), u"牛乳とパン"_s);
+        QVERIFY(read(1)->isDecoded());
+        QVERIFY(!read(2)->isDecoded());
+
+        // An edit gives the file up but keeps its encoding; so does a new title.
+        record.ChgCont(0, u"新しい本文"_s);
+        QVERIFY(!read(0));
+        QCOMPARE(record.entrySource(0).encoding, NoteEncoding::Utf8);
+        record.ChgTitle(0, 2, u"別"_s);
+        QVERIFY(!read(2));
+        QCOMPARE(record.Cont(2), u"牛乳とパン"_s);
+        QVERIFY(read(1));
+    }
+
     void alarm_needsOneMinuteAhead()
     {
         platform->setNow(QDateTime(QDate(2026, 12, 7), QTime(12, 0, 30)));
