@@ -171,11 +171,12 @@ int createNew(int dirFd, const QByteArray &to, int &fd)
     return EEXIST;
 }
 
-// Syncs and closes a file written under `to`; on any failure the file is removed.
+// Starts writing back and closes a file written under `to`; on any failure the file is removed.
 int finishNew(int dirFd, const QByteArray &to, int fd, int error)
 {
-    if (!error && ::fsync(fd) != 0)
-        error = errno;
+    // Only a hint: the write-back runs while the next files are written, syncFile() waits.
+    if (!error)
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     if (::close(fd) != 0 && !error)
         error = errno;
     if (error)
@@ -186,6 +187,12 @@ int finishNew(int dirFd, const QByteArray &to, int fd, int error)
 } // namespace
 
 int Directory::writeSynced(const QString &to, const QByteArray &bytes, int mode) const
+{
+    const int error = write(to, bytes, mode);
+    return error ? error : syncFile(to);
+}
+
+int Directory::write(const QString &to, const QByteArray &bytes, int mode) const
 {
     const QByteArray name = encoded(to);
     int fd = -1;
@@ -199,7 +206,7 @@ int Directory::writeSynced(const QString &to, const QByteArray &bytes, int mode)
     return finishNew(m_fd, name, fd, error);
 }
 
-int Directory::copySynced(const QString &from, const QString &to) const
+int Directory::copy(const QString &from, const QString &to) const
 {
     const int source = ::openat(m_fd, encoded(from), O_RDONLY | O_CLOEXEC);
     if (source < 0)
@@ -237,6 +244,16 @@ int Directory::link(const QString &from, const QString &to) const
             return errno;
     }
     return EEXIST;
+}
+
+int Directory::syncFile(const QString &name) const
+{
+    const int fd = ::openat(m_fd, encoded(name), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
 }
 
 int Directory::rename(const QString &from, const QString &to) const

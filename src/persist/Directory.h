@@ -27,13 +27,18 @@ public:
 
     // The following create `to` anew; a file of that name left over from an interrupted run is
     // replaced, never written into (it may be a hard link to a file that must not change).
-    // A new file with exactly `bytes`, synced; `mode` as the permissions, or KeepUmask.
+    // A new file with exactly `bytes`; `mode` as the permissions, or KeepUmask. Its bytes are on
+    // their way to the disk; syncFile() waits for them, so that many files written first and
+    // synced after cost about one wait instead of one each.
     static constexpr int KeepUmask = -1;
+    int write(const QString &to, const QByteArray &bytes, int mode) const;
+    // write() and syncFile() in one.
     int writeSynced(const QString &to, const QByteArray &bytes, int mode) const;
-    // A synced copy of what `from` leads to, with its permissions and modification time; the
-    // file system shares the blocks where it can (reflink).
-    int copySynced(const QString &from, const QString &to) const;
+    // A copy of what `from` leads to, with its permissions and modification time, on its way to
+    // the disk like write(); the file system shares the blocks where it can (reflink).
+    int copy(const QString &from, const QString &to) const;
     int link(const QString &from, const QString &to) const;
+    int syncFile(const QString &name) const;
 
     int rename(const QString &from, const QString &to) const;
     int remove(const QString &name) const;

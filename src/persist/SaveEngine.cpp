@@ -17,14 +17,15 @@ using namespace Qt::StringLiterals;
 
 // How a save replaces the files, and why the folder holds one whole generation at every instant:
 //  1. Prepare. Each file whose bytes change is written in full under a temporary name beside
-//     the file it replaces and fsync'ed. With backups on, the old content of each live file gets
-//     a temporary backup name: a hard link to the live file when that file is about to be
-//     replaced (its old inode becomes the backup, no bytes are copied), else a copy with the
-//     live file's modification time, fsync'ed (an unchanged file, or one reached through a
-//     symbolic link). A .bak of an unchanged file with the same size and modification time
-//     already holds its bytes and stays. Nothing that the reader sees has changed yet; anything
-//     that can run out of space or permission happens here, and a failure removes the
-//     temporaries.
+//     the file it replaces. With backups on, the old content of each live file gets a temporary
+//     backup name: a hard link to the live file when that file is about to be replaced (its old
+//     inode becomes the backup, no bytes are copied), else a copy with the live file's
+//     modification time (an unchanged file, or one reached through a symbolic link). A .bak of
+//     an unchanged file with the same size and modification time already holds its bytes and
+//     stays. Every file written or copied is fsync'ed once all are written: the disk then takes
+//     them in one go, where a sync after each file would wait for the journal every time.
+//     Nothing that the reader sees has changed yet; anything that can run out of space or
+//     permission happens here, and a failure removes the temporaries.
 //  2. Commit. The steps still to do are written to a record (SaveJournal): renames of the
 //     temporaries over the live and .bak names, removal of live entry files that are not in the
 //     new set (with backups on, they are renamed to their .bak names) and of stale .bak files.
@@ -223,6 +224,10 @@ private:
         }
         if (m_makeBackup)
             removeStaleBackups();
+        for (const auto &[temp, name] : std::as_const(m_unsynced)) {
+            if (const int error = m_dir.syncFile(temp))
+                return SaveError {name, systemReason(error)};
+        }
         // The settings file last, as the old program did: nothing depends on it any more.
         std::stable_partition(m_steps.begin(), m_steps.end(),
             [this](const SaveStep &step) { return !m_settingsSteps.contains(step.from); });
@@ -234,9 +239,10 @@ private:
         const QString &to = t.live ? t.live->writeTo : t.name();
         const QString temp = SaveJournal::temporaryFor(to);
         const int mode = t.live ? int(t.live->status.st_mode & 07777) : Directory::KeepUmask;
-        if (const int error = m_dir.writeSynced(temp, bytes, mode))
+        if (const int error = m_dir.write(temp, bytes, mode))
             return SaveError {t.name(), systemReason(error)};
         m_created.append(temp);
+        m_unsynced.append({temp, t.name()});
         if (to.startsWith(u'/'))
             m_foreignFolders.insert(QFileInfo(to).absolutePath());
         step(t.name(), {temp, to});
@@ -260,8 +266,9 @@ private:
             && !(current != m_backups.cend() && isSameFile(*current, live.status));
         // Where links are refused (protected_hardlinks, file systems without them), a copy.
         if (!linkable || m_dir.link(name, temp) != 0) {
-            if (const int error = m_dir.copySynced(name, temp))
+            if (const int error = m_dir.copy(name, temp))
                 return SaveError {backup, systemReason(error)};
+            m_unsynced.append({temp, backup});
         }
         m_created.append(temp);
         step(name, {temp, backup});
@@ -353,6 +360,7 @@ private:
     QList<SaveStep> m_steps;
     QSet<QString> m_settingsSteps; // sources of the settings file's steps
     QStringList m_created; // temporaries made by this save
+    QList<std::pair<QString, QString>> m_unsynced; // temporaries written, and whose they are
     QSet<QString> m_foreignFolders; // folders of link targets that hold temporaries
 };
 
