@@ -58,18 +58,31 @@ void waitUntilExposed(QWidget &window)
     settle(window);
 }
 
+void toggleMark(clsTabCont &record, int entry)
+{
+    static const QString Mark = u"★"_s;
+    const QString content = record.Cont(entry);
+    record.ChgCont(entry, content.endsWith(Mark) ? content.chopped(1) : content + Mark);
+}
+
 // Changes every entry of every tab (a full save must write each file) and shows the change.
 void changeEverything(frmMain &window)
 {
-    static const QString Mark = u"★"_s;
     for (int t = 0; t < window.tabCount(); ++t) {
-        clsTabCont &record = window.tabs()[t];
-        for (int j = 0; j < record.NoOfCont(); ++j) {
-            const QString content = record.Cont(j);
-            record.ChgCont(j, content.endsWith(Mark) ? content.chopped(1) : content + Mark);
-        }
+        for (int j = 0; j < window.tabs()[t].NoOfCont(); ++j)
+            toggleMark(window.tabs()[t], j);
     }
     window.tabs()[window.selectedTab()].DispCont(window.selectedTab());
+}
+
+// The files that a save of one changed entry writes: that entry's and the settings.
+QList<NoteSet::File> oneEntryFiles(const QString &notes)
+{
+    QList<NoteSet::File> files = Floors::liveFilesIn(notes);
+    files.removeIf([](const NoteSet::File &file) {
+        return file.name != u"Tab1A.tab" && file.name != u"TabSet.ini";
+    });
+    return files;
 }
 
 void report(QTextStream &out, const char *key, qint64 value)
@@ -143,7 +156,7 @@ QString WindowWorker::freshCopy()
 
 void WindowWorker::measureSaves(QTextStream &out)
 {
-    QList<qint64> backupOn, backupOff, afterFull, steady, floor;
+    QList<qint64> backupOn, backupOff, afterFull, steady, oneChanged, floor, floorOne;
     QtPlatformServices platform;
     for (int run = 0; run < SaveRuns; ++run) {
         const QString notes = freshCopy();
@@ -156,10 +169,15 @@ void WindowWorker::measureSaves(QTextStream &out)
             // The first save with nothing changed renews every backup; the next touches nothing.
             afterFull.append(timed([&] { save(window); }));
             steady.append(timed([&] { save(window); }));
+            toggleMark(window.tabs()[0], 0);
+            oneChanged.append(timed([&] { save(window); }));
         }
         const QString empty = QDir(m_scratchDir).filePath(u"floor%1"_s.arg(run));
         QDir().mkpath(empty);
         floor.append(Floors::rawDurableWrite(Floors::liveFilesIn(notes), empty));
+        const QString emptyOne = QDir(m_scratchDir).filePath(u"floor-one%1"_s.arg(run));
+        QDir().mkpath(emptyOne);
+        floorOne.append(Floors::rawDurableWrite(oneEntryFiles(notes), emptyOne));
         {
             const std::unique_ptr<frmMain> program = assembleProgram(platform, freshCopy());
             frmMain &window = *program;
@@ -174,6 +192,8 @@ void WindowWorker::measureSaves(QTextStream &out)
     report(out, "save_full_nobackups", median(backupOff));
     report(out, "save_unchanged_after_full", median(afterFull));
     report(out, "save_unchanged", median(steady));
+    report(out, "floor_write_one", median(floorOne));
+    report(out, "save_one_changed", median(oneChanged));
 }
 
 void WindowWorker::measureWindow(QTextStream &out)
