@@ -215,6 +215,19 @@ void clsTabCont::setDispIndex(int intNewIndex)
     m_data.DispIndex = static_cast<qint16>(intNewIndex);
 }
 
+bool clsTabCont::boxShows(const QString &box, const QString &content) const
+{
+    const auto same = [](const QString &a, const QString &b) {
+        return a.size() == b.size() && a.constData() == b.constData();
+    };
+    if (same(box, m_boxShown.box) && same(content, m_boxShown.content))
+        return true;
+    if (!showsContent(box, content))
+        return false;
+    m_boxShown = {box, content};
+    return true;
+}
+
 void clsTabCont::DispCont(int intClsIndex)
 {
     checkTab(intClsIndex);
@@ -222,8 +235,10 @@ void clsTabCont::DispCont(int intClsIndex)
     const QString content = Cont(m_data.DispIndex);
     // Showing the same entry again (twice for every new page) converts nothing: for a long
     // entry each conversion costs a copy of hundreds of megabytes.
-    if (!showsContent(pages.boxText(intClsIndex), content))
+    if (!boxShows(pages.boxText(intClsIndex), content)) {
         pages.setBoxText(intClsIndex, toBoxText(content));
+        m_boxShown = {pages.boxText(intClsIndex), content};
+    }
     pages.setBoxVisible(intClsIndex, false);
     pages.setBoxFont(intClsIndex, m_data.FontName, m_data.FontSize);
     pages.setBoxVisible(intClsIndex, true);
@@ -236,7 +251,7 @@ void clsTabCont::MoveCont(int intClsIndex)
     checkList(m_data.contents, m_data.DispIndex);
     const QString boxText = pages.boxText(intClsIndex);
     // An unedited entry keeps its exact text, whatever line breaks its file held.
-    if (!showsContent(boxText, m_data.contents.at(m_data.DispIndex).text()))
+    if (!boxShows(boxText, m_data.contents.at(m_data.DispIndex).text()))
         setContent(m_data.DispIndex, fromBoxText(boxText));
 }
 

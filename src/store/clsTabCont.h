@@ -79,9 +79,19 @@ private:
     void checkTab(int intClsIndex) const;
     void checkEntry(int index, const char *wording) const;
     bool setContent(int index, const QString &text);
+    bool boxShows(const QString &box, const QString &content) const;
     template<typename T>
     void assign(T &field, const T &value);
 
     TabSet &m_tabSet;
     TabSnapshot m_data;
+    // The box text last found or made to show a content: a box that still holds that very text
+    // (a hidden page's, or one too long to edit) shows that very content without comparing the
+    // two, which for an entry of hundreds of megabytes takes a good part of a second.
+    struct BoxShown
+    {
+        QString box;
+        QString content;
+    };
+    mutable BoxShown m_boxShown;
 };
