@@ -26,7 +26,7 @@ struct FontChoice
 };
 
 // Everything that is modal or outside the program: message boxes, choosers, the clipboard,
-// pop-up menus, dialogs run modally, the tray, the help viewer and the clock.
+// pop-up menus, dialogs run modally, the tray, the help viewer, the file manager and the clock.
 // The program uses QtPlatformServices; tests use a recording fake, so nothing blocks them.
 class PlatformServices : public Clock
 {
@@ -60,6 +60,9 @@ public:
 
     // Opens the help document at its contents; false when it cannot be shown.
     virtual bool showHelp(const QString &path) = 0;
+
+    // Shows the folder in the desktop's file manager; false when none could be started.
+    virtual bool openFolder(const QString &path) = 0;
 
     virtual bool isSystemTrayAvailable() const = 0;
 

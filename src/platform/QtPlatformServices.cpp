@@ -7,12 +7,14 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 namespace {
 
@@ -113,6 +115,11 @@ bool QtPlatformServices::showHelp(const QString &path)
     m_helpViewer->raise();
     m_helpViewer->activateWindow();
     return true;
+}
+
+bool QtPlatformServices::openFolder(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool QtPlatformServices::isSystemTrayAvailable() const

@@ -32,6 +32,7 @@ public:
     int runModal(QDialog &dialog) override;
     // One help window, reused and brought to the front on every call.
     bool showHelp(const QString &path) override;
+    bool openFolder(const QString &path) override;
     bool isSystemTrayAvailable() const override;
     std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) override;
     ModalGate &modals() override { return m_modals; }

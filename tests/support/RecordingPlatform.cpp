@@ -175,6 +175,12 @@ bool RecordingPlatform::showHelp(const QString &path)
     return helpAvailable;
 }
 
+bool RecordingPlatform::openFolder(const QString &path)
+{
+    foldersOpened.append(path);
+    return true;
+}
+
 std::unique_ptr<TrayIcon> RecordingPlatform::addTrayIcon(const QIcon &, const QString &tip)
 {
     trayTip = tip;

@@ -89,6 +89,9 @@ public:
     QStringList helpRequests;
     bool helpAvailable = true;
 
+    bool openFolder(const QString &path) override;
+    QStringList foldersOpened;
+
     bool isSystemTrayAvailable() const override { return trayAvailable; }
     bool trayAvailable = true;
     std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) override;
