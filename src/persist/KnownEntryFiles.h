@@ -4,6 +4,7 @@
 #include "persist/StoredEntry.h"
 
 #include <QHash>
+#include <QList>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,7 @@ public:
     void remember(
         const QString &name, const Entry &entry, const EntrySource &source, const FileStamp &stamp);
     const Known *find(const QString &name) const;
+    QList<QString> names() const { return m_files.keys(); }
     // The stamp under which file `name` holds exactly what entryFileBytes(entry, source) gives,
     // if it is known to without decoding a file that was not decoded yet.
     std::optional<FileStamp> holding(

@@ -1,0 +1,90 @@
+#include "persist/OutsideChanges.h"
+
+#include "persist/EntryFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+namespace {
+
+std::optional<QByteArray> readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
+{
+    const QString path = QDir(dir).filePath(name);
+    KnownSettingsFile known {name, fileStampOf(path), readBytes(path)};
+    if (!known.bytes || known.stamp != fileStampOf(path))
+        known.stamp.reset();
+    return known;
+}
+
+QHash<QString, FileStamp> noteFileStamps(const QString &dir, const QString &settingsName)
+{
+    QHash<QString, FileStamp> stamps;
+    const QDir folder(dir);
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (name != settingsName && !parseEntryFileName(name))
+            continue;
+        if (const auto stamp = fileStampOf(folder.filePath(name)))
+            stamps.insert(name, *stamp);
+    }
+    return stamps;
+}
+
+QHash<QString, FileStamp> knownStamps(
+    const KnownEntryFiles &entries, const KnownSettingsFile &settings)
+{
+    QHash<QString, FileStamp> stamps;
+    for (const QString &name : entries.names())
+        stamps.insert(name, entries.find(name)->stamp);
+    if (settings.stamp)
+        stamps.insert(settings.name, *settings.stamp);
+    return stamps;
+}
+
+QList<OutsideFile> findOutsideChanges(
+    const QString &dir, const KnownEntryFiles &entries, const KnownSettingsFile &settings)
+{
+    const QDir folder(dir);
+    const QHash<QString, FileStamp> now = noteFileStamps(dir, settings.name);
+    const QHash<QString, FileStamp> known = knownStamps(entries, settings);
+    QStringList names = now.keys() + entries.names();
+    if (settings.bytes || settings.stamp)
+        names.append(settings.name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+
+    QList<OutsideFile> changes;
+    for (const QString &name : std::as_const(names)) {
+        const auto stamp = now.constFind(name);
+        const auto knownStamp = known.constFind(name);
+        if (stamp != now.cend() && knownStamp != known.cend() && *stamp == *knownStamp)
+            continue;
+        OutsideFile file {name, std::nullopt};
+        if (stamp != now.cend()) {
+            file.bytes = readBytes(folder.filePath(name));
+            if (!file.bytes)
+                continue; // unreadable now (being replaced): the next look sees it
+        }
+        std::optional<QByteArray> knownBytes;
+        if (name == settings.name)
+            knownBytes = settings.bytes;
+        else if (const KnownEntryFiles::Known *entry = entries.find(name))
+            knownBytes = entryFileBytes(entry->entry, entry->source);
+        if (file.bytes != knownBytes)
+            changes.append(file);
+    }
+    return changes;
+}
