@@ -1,0 +1,76 @@
+#include "mainwin/FolderWatch.h"
+
+#include "persist/OutsideChanges.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QSet>
+
+FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObject &window,
+    const QHash<QString, FileStamp> &seen)
+    : QObject(&window)
+    , m_dir(dir)
+    , m_settingsName(settingsName)
+    , m_seen(seen)
+{
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(SettleMilliseconds);
+    connect(&m_settle, &QTimer::timeout, this, &FolderWatch::settle);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatch::look);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatch::look);
+    m_watcher.addPath(dir);
+    window.installEventFilter(this);
+    // Whatever changed between the reading and now.
+    look();
+}
+
+void FolderWatch::accept(const QHash<QString, FileStamp> &stamps)
+{
+    m_seen = stamps;
+    watchFiles(stamps);
+}
+
+bool FolderWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        look();
+    return QObject::eventFilter(watched, event);
+}
+
+void FolderWatch::look()
+{
+    const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
+    watchFiles(now);
+    if (now == m_seen)
+        return;
+    m_seen = now;
+    m_settle.start();
+}
+
+void FolderWatch::settle()
+{
+    const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
+    if (now != m_seen) {
+        m_seen = now;
+        m_settle.start();
+        return;
+    }
+    emit settled();
+}
+
+// A file replaced by a rename, as sync tools and the program's own saves do, leaves the watch
+// list; the folder's watch still sees the rename, and this adds the new file.
+void FolderWatch::watchFiles(const QHash<QString, FileStamp> &present)
+{
+    const QDir folder(m_dir);
+    const QStringList watchedList = m_watcher.files();
+    const QSet<QString> watched(watchedList.cbegin(), watchedList.cend());
+    QStringList paths;
+    for (auto it = present.cbegin(); it != present.cend(); ++it) {
+        const QString path = folder.filePath(it.key());
+        if (!watched.contains(path))
+            paths.append(path);
+    }
+    if (!paths.isEmpty())
+        m_watcher.addPaths(paths);
+}
