@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -222,11 +223,14 @@ void OutsideEdits::tellConflictCopies(const QString &folder, const QList<Outside
         if (!what.contains(item))
             what.append(item);
     }
-    askToOpenFolder(m_main.platform(),
-        u"次のメモは別の場所 (同期している別のパソコンなど) でも変更されていました。\r\n"
-        "Nokuri のメモを保存し、別の場所の版は上書きせずに次のフォルダーに残しました。\r\n\r\n"
-        "%1\r\n\r\n%2"_s.arg(what.join(u"\r\n"_s), folder),
-        folder);
+    const QString text
+        = u"次のメモは別の場所 (同期している別のパソコンなど) でも変更されていました。\r\n"
+          "Nokuri のメモを保存し、別の場所の版は上書きせずに次のフォルダーに残しました。\r\n\r\n"
+          "%1\r\n\r\n%2"_s.arg(what.join(u"\r\n"_s), folder);
+    // Once the save is done, from the main loop: a question must never hold up the save, nor a
+    // quit (whose window is gone by then; the README tells where to look).
+    QTimer::singleShot(
+        0, this, [this, text, folder] { askToOpenFolder(m_main.platform(), text, folder); });
 }
 
 void OutsideEdits::tellSyncConflicts()
