@@ -4,6 +4,7 @@
 #include "mainwin/FontSubstitutes.h"
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
+#include "mainwin/OutsideEdits.h"
 #include "mainwin/QuitCoordinator.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
@@ -42,6 +43,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_noteFiles(std::make_unique<NoteFiles>(m_tabs, *this, platform, appDir, *m_settings))
     , m_recovery(
           new RecoveryFile(m_tabs, *this, *this, platform, m_noteFiles->known(), appDir, this))
+    , m_outside(new OutsideEdits(*this, *m_noteFiles, *m_settings))
     , m_quit(new QuitCoordinator(*this, platform.modals()))
 {
     installFontSubstitutes();
@@ -118,6 +120,7 @@ void frmMain::Form_Load()
     m_recovery->offerRestore();
     reportMissedAlarms();
     DispStatus();
+    m_outside->start();
     m_quit->startUpFinished();
 }
 
@@ -148,8 +151,9 @@ bool frmMain::SaveAll()
 {
     // A failed write is in the log; the save that follows holds the changes in any case.
     m_recovery->flush();
-    if (!m_noteFiles->SaveAll(m_makeBackup))
+    if (!m_outside->beforeSave() || !m_noteFiles->SaveAll(m_makeBackup))
         return false;
+    m_outside->saved();
     m_recovery->discard();
     return true;
 }

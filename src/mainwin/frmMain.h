@@ -11,6 +11,7 @@
 
 class ContentBox;
 class NoteFiles;
+class OutsideEdits;
 class QuitCoordinator;
 class RecoveryFile;
 class PlatformServices;
@@ -144,6 +145,7 @@ private:
     std::unique_ptr<NoteFiles> m_noteFiles;
     std::unique_ptr<TrayIcon> m_tray;
     RecoveryFile *m_recovery;
+    OutsideEdits *m_outside;
     QuitCoordinator *m_quit;
     // Set while the program itself fills a box, so that only typing counts as a change.
     bool m_filling = false;

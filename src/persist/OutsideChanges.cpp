@@ -82,7 +82,7 @@ QList<OutsideFile> findOutsideChanges(
         if (name == settings.name)
             knownBytes = settings.bytes;
         else if (const KnownEntryFiles::Known *entry = entries.find(name))
-            knownBytes = entryFileBytes(entry->entry, entry->source);
+            knownBytes = entry->entry->bytes();
         if (file.bytes != knownBytes)
             changes.append(file);
     }
