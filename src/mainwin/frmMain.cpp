@@ -55,7 +55,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     // For every window, so dialogs and message boxes carry the icon too.
     QApplication::setWindowIcon(icon);
     m_tabs.attachPages(this);
-    m_tabs.setChangeListener([this] { noteChange(); });
+    m_tabs.addChangeListener([this] { noteChange(); });
 
     auto *client = new QWidget;
     m_tabMain->setParent(client);

@@ -27,8 +27,8 @@ void TabSet::truncate(int count)
 
 void TabSet::noteChange() const
 {
-    if (m_changeListener)
-        m_changeListener();
+    for (const std::function<void()> &listener : m_changeListeners)
+        listener();
 }
 
 void TabSet::setDefaultFont(const QString &name, qint16 size)

@@ -39,9 +39,9 @@ public:
     // Every change of what a save writes reports itself here: records added and removed, and
     // each record's data (not the displayed entry, which is where the user looks, nor the text
     // being typed, which the content box reports).
-    void setChangeListener(std::function<void()> listener)
+    void addChangeListener(std::function<void()> listener)
     {
-        m_changeListener = std::move(listener);
+        m_changeListeners.push_back(std::move(listener));
     }
     void noteChange() const;
     // The default font as the user sets it; a change is reported.
@@ -55,6 +55,6 @@ public:
 private:
     const Clock &m_clock;
     TabPages *m_pages = nullptr;
-    std::function<void()> m_changeListener;
+    std::vector<std::function<void()>> m_changeListeners;
     std::vector<std::unique_ptr<clsTabCont>> m_records;
 };
