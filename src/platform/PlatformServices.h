@@ -8,6 +8,7 @@
 #include <optional>
 
 class AlarmTimeDialog;
+class DesktopNotifier;
 class ModalGate;
 class QAction;
 class QDialog;
@@ -26,7 +27,8 @@ struct FontChoice
 };
 
 // Everything that is modal or outside the program: message boxes, choosers, the clipboard,
-// pop-up menus, dialogs run modally, the tray, the help viewer, the file manager and the clock.
+// pop-up menus, dialogs run modally, the tray, the help viewer, desktop notifications, the
+// file manager and the clock.
 // The program uses QtPlatformServices; tests use a recording fake, so nothing blocks them.
 class PlatformServices : public Clock
 {
@@ -68,6 +70,8 @@ public:
 
     // Adds the tray icon; it is removed when the returned object is destroyed.
     virtual std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) = 0;
+
+    virtual DesktopNotifier &notifier() = 0;
 
     // Every modal call above runs through it; while it refuses, each gives its cancelled answer
     // (no button, nothing chosen, Rejected) without showing anything.

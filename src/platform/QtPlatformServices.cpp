@@ -1,5 +1,6 @@
 #include "platform/QtPlatformServices.h"
 
+#include "platform/DBusNotifier.h"
 #include "platform/DateTimeDialog.h"
 #include "platform/FontChooser.h"
 #include "platform/HelpViewer.h"
@@ -35,7 +36,9 @@ void runOnTop(QMessageBox &box, ModalGate &modals)
 
 } // namespace
 
-QtPlatformServices::QtPlatformServices() = default;
+QtPlatformServices::QtPlatformServices()
+    : m_notifier(std::make_unique<DBusNotifier>(QDBusConnection::sessionBus()))
+{ }
 
 QtPlatformServices::~QtPlatformServices() = default;
 
@@ -130,4 +133,9 @@ bool QtPlatformServices::isSystemTrayAvailable() const
 std::unique_ptr<TrayIcon> QtPlatformServices::addTrayIcon(const QIcon &icon, const QString &tip)
 {
     return std::make_unique<QtTrayIcon>(icon, tip);
+}
+
+DesktopNotifier &QtPlatformServices::notifier()
+{
+    return *m_notifier;
 }

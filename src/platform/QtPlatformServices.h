@@ -3,10 +3,12 @@
 #include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 
+class DBusNotifier;
 class HelpViewer;
 
 // The platform services the program runs with: Qt's message boxes, choosers, clipboard, tray
-// and clock. Create it after the QApplication and destroy it before, as it owns a window.
+// and clock, and notifications on the session bus. Create it after the QApplication and destroy it
+// before, as it owns a window.
 class QtPlatformServices final : public PlatformServices
 {
 public:
@@ -35,9 +37,11 @@ public:
     bool openFolder(const QString &path) override;
     bool isSystemTrayAvailable() const override;
     std::unique_ptr<TrayIcon> addTrayIcon(const QIcon &icon, const QString &tip) override;
+    DesktopNotifier &notifier() override;
     ModalGate &modals() override { return m_modals; }
 
 private:
     ModalGate m_modals;
     std::unique_ptr<HelpViewer> m_helpViewer;
+    std::unique_ptr<DBusNotifier> m_notifier;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AlarmTimeDialog.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
@@ -10,6 +11,26 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+
+// Records every notification; with `available` false it plays a desktop without a
+// notification server.
+class RecordingNotifier final : public DesktopNotifier
+{
+public:
+    struct Notification
+    {
+        QString text;
+        int tab;
+    };
+    bool notifyAlarm(const QString &text, int tab) override
+    {
+        if (available)
+            notifications.append({text, tab});
+        return available;
+    }
+    QList<Notification> notifications;
+    bool available = true;
+};
 
 // The platform as tests see it: records every message, menu and dialog, answers choosers and
 // dialogs from scripts, and keeps a clock that only moves when told to.
@@ -102,6 +123,9 @@ public:
     // Menus and dialogs count as open while their scripts run, so a quit requested from a
     // script waits for them, as it waits for the real ones; while the gate refuses, messages,
     // questions, menus and dialogs are neither shown nor recorded.
+    DesktopNotifier &notifier() override { return desktop; }
+    RecordingNotifier desktop;
+
     ModalGate &modals() override { return m_modals; }
 
 private:
