@@ -50,6 +50,7 @@ struct Parsed
 {
     Request request = Request::Run;
     QString refused;
+    bool autostart = false;
 };
 
 // How many arguments a Qt option at the head of the list takes up, 0 for none of Qt's.
@@ -76,27 +77,43 @@ qsizetype qtOptionLength(const QStringList &arguments, qsizetype at)
 // Reads the arguments in order: the first that is ours or unknown decides.
 Parsed parse(const QStringList &arguments)
 {
+    Parsed run;
     for (qsizetype at = 0; at < arguments.size();) {
         const QString &argument = arguments.at(at);
         if (argument == "--help"_L1 || argument == "-h"_L1)
             return {Request::Help, {}};
         if (argument == "--version"_L1)
             return {Request::Version, {}};
+        if (argument == "--autostart"_L1) {
+            run.autostart = true;
+            ++at;
+            continue;
+        }
         const qsizetype length = qtOptionLength(arguments, at);
         if (length == 0)
             return {Request::Refuse, argument};
         at += length;
     }
-    return {};
+    return run;
+}
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 QString usage()
 {
     using namespace CommandLineTexts;
     const auto text = [](const char16_t *chars) { return QString::fromUtf16(chars); };
-    const QString options = u"  -h, --help    %1\n                %2\n"
-                            u"  --version     %3\n                %4\n"_s.arg(
-                                text(helpJa), text(helpEn), text(versionJa), text(versionEn));
+    const QString options
+        = u"  -h, --help    %1\n                %2\n"
+          u"  --version     %3\n                %4\n"
+          u"  --autostart   %5\n                %6\n"_s.arg(text(helpJa), text(helpEn),
+              text(versionJa), text(versionEn), text(autostartJa), text(autostartEn));
     return u"使い方: %1\nUsage:  %1\n\nNokuri: %2\nNokuri: %3\n\n%4\n%5\n%6\n%7\n%8\n"_s.arg(
         text(synopsis), text(summaryJa), text(summaryEn), options, text(runJa), text(runEn),
         text(qtJa), text(qtEn));
@@ -116,11 +133,7 @@ QString programVersion()
 
 std::optional<int> answerCommandLine(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-
-    const Parsed parsed = parse(arguments);
+    const Parsed parsed = parse(argumentList(argc, argv));
     switch (parsed.request) {
     case Request::Run:
         return std::nullopt;
@@ -137,4 +150,9 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return usageErrorExitCode;
     }
     return std::nullopt;
+}
+
+bool startedAtLogin(int argc, char *argv[])
+{
+    return parse(argumentList(argc, argv)).autostart;
 }

@@ -11,3 +11,7 @@ QString programVersion();
 // before the application object exists, so that none of this needs a display. Returns the
 // exit code when the program is to end here; Qt's options stay in argv for QApplication.
 std::optional<int> answerCommandLine(int argc, char *argv[]);
+
+// The login entry starts the program with --autostart: it then waits in the tray, where there
+// is one, instead of opening its window.
+bool startedAtLogin(int argc, char *argv[]);

@@ -17,7 +17,8 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
 
-        const QString usage = u"使い方: nokuri [--help | --version]\nUsage:  nokuri"_s;
+        const QString usage
+            = u"使い方: nokuri [--help | --version | --autostart]\nUsage:  nokuri"_s;
         const QString version = u"Nokuri " NOKURI_VERSION "\n"_s;
         QTest::newRow("help") << QStringList {u"--help"_s} << 0 << usage << QString();
         QTest::newRow("short help") << QStringList {u"-h"_s} << 0 << usage << QString();
@@ -26,6 +27,8 @@ private slots:
         QTest::newRow("after Qt's options")
             << QStringList {u"-session"_s, u"1a2b_3"_s, u"--style=fusion"_s, u"--version"_s} << 0
             << version << QString();
+        QTest::newRow("login entry's option")
+            << QStringList {u"--autostart"_s, u"--version"_s} << 0 << version << QString();
         QTest::newRow("unknown option") << QStringList {u"--bogus"_s} << 2 << QString()
                                         << u"nokuri: 使えないオプションまたは引数です / unknown "
                                            u"option or argument: --bogus\n\n"_s
