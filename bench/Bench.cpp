@@ -32,6 +32,7 @@ constexpr double UnchangedSaveMs = 20;
 constexpr double SwitchMs = 16;
 constexpr double MemoryDataFactor = 3;
 constexpr double RecoveryStallMs = 100;
+constexpr int AlarmWakeupsPerMinute = 60;
 constexpr double HugeEntryStartMs = 2000;
 constexpr int HugeEntryStartRuns = 3;
 
@@ -219,6 +220,14 @@ void Bench::measureSet(WindowStartTimer &timer, const NoteSet &set, const Baseli
                 u"bare text box fill = "_s + ms(bare), ratio(double(value) / double(bare)),
                 u"< %1 ms"_s.arg(SwitchMs), holds(double(value) < SwitchMs * 1e6)});
         }
+        // Timer events while the window waits hidden in the tray, counted over 15 s.
+        const qint64 idle = figures.value(u"wakeups_no_alarm"_s);
+        m_table.add({name, u"wake-ups per minute in the tray, no alarm set"_s,
+            QString::number(idle), {}, {}, u"0"_s, holds(idle == 0)});
+        const qint64 alarm = figures.value(u"wakeups_one_alarm"_s);
+        m_table.add(
+            {name, u"wake-ups per minute in the tray, one alarm set"_s, QString::number(alarm), {},
+                {}, u"≤ %1"_s.arg(AlarmWakeupsPerMinute), holds(alarm <= AlarmWakeupsPerMinute)});
     }
     const qint64 recovery = figures.value(u"recovery_write"_s);
     m_table.add({name, u"recovery file write after typing (window busy)"_s, ms(recovery),

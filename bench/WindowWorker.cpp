@@ -1,6 +1,7 @@
 #include "WindowWorker.h"
 
 #include "Floors.h"
+#include "IdleWakeups.h"
 #include "Median.h"
 #include "Program.h"
 #include "mainwin/ContentBox.h"
@@ -29,6 +30,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int SaveRuns = 5;
+constexpr int IdleMs = 15000;
 
 qint64 timed(const std::function<void()> &step)
 {
@@ -133,6 +135,8 @@ void WindowWorker::run(QTextStream &out)
 {
     measureSaves(out);
     measureWindow(out);
+    if (m_withSwitches)
+        measureIdle(out);
     struct rusage usage = {};
     getrusage(RUSAGE_SELF, &usage);
     report(out, "peak_rss_kb", usage.ru_maxrss);
@@ -249,4 +253,21 @@ void WindowWorker::measureWindow(QTextStream &out)
         recoveryWrites.append(timed([&] { window.recovery().flush(); }));
     }
     report(out, "recovery_write", median(recoveryWrites));
+}
+
+// The window waiting in the tray, as it does most of the day.
+void WindowWorker::measureIdle(QTextStream &out)
+{
+    QtPlatformServices platform;
+    frmMain window(platform, freshCopy());
+    open(window);
+    window.hide();
+    for (int t = 0; t < window.tabCount(); ++t)
+        window.tabs()[t].setOnAlm(false);
+    // Lets the program show the changes before the waiting is measured.
+    IdleWakeups::countWhileWaiting(6000);
+    const auto perMinute = [](qint64 count) { return count * 60000 / IdleMs; };
+    report(out, "wakeups_no_alarm", perMinute(IdleWakeups::countWhileWaiting(IdleMs)));
+    window.tabs()[0].setAlarm(platform.now().addDays(1));
+    report(out, "wakeups_one_alarm", perMinute(IdleWakeups::countWhileWaiting(IdleMs)));
 }

@@ -20,6 +20,7 @@ private:
     QString freshCopy();
     void measureSaves(QTextStream &out);
     void measureWindow(QTextStream &out);
+    void measureIdle(QTextStream &out);
 
     QString m_notesDir;
     QString m_scratchDir;
