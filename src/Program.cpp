@@ -36,7 +36,7 @@ std::unique_ptr<frmMain> assembleProgram(PlatformServices &platform, const QStri
     auto *tabCommands = new TabCommands(tabs, main, platform, menus);
     auto *sortCommands = new SortCommands(tabs, main, platform, menus);
     auto *contentMenu = new ContentMenu(tabs, main, platform);
-    new AlarmCommands(tabs, main, platform, menus);
+    auto *alarmCommands = new AlarmCommands(tabs, main, platform, menus);
     new OptionsCommand(main, platform, menus, &main);
     auto *trayCommands = new TrayCommands(platform, menus, main);
 
@@ -49,6 +49,7 @@ std::unique_ptr<frmMain> assembleProgram(PlatformServices &platform, const QStri
     QObject::connect(&main, &frmMain::titleButtonClicked, &main,
         [&main, &platform](int tab, int entry) { openTitles(main, platform, tab, entry); });
     QObject::connect(&main, &frmMain::trayLeftPressed, &main, &frmMain::restoreWindow);
+    QObject::connect(alarmCommands, &AlarmCommands::windowWanted, &main, &frmMain::restoreWindow);
     QObject::connect(
         &main, &frmMain::trayRightPressed, trayCommands, &TrayCommands::trayRightPressed);
     QObject::connect(trayCommands, &TrayCommands::saveRequested, &main, &frmMain::SaveAll);

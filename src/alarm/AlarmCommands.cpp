@@ -3,6 +3,7 @@
 #include "mainwin/MainMenus.h"
 #include "mainwin/TabWindow.h"
 #include "platform/AlarmTimeDialog.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabError.h"
@@ -22,6 +23,7 @@ AlarmCommands::AlarmCommands(
     , m_window(window)
     , m_platform(platform)
     , m_tmrAlarm(new QTimer(this))
+    , m_schedule(*m_tmrAlarm, tabs)
 {
     connect(menus.mnuAlmSet, &QAction::triggered, this, &AlarmCommands::mnuAlmSet_Click);
     connect(menus.mnuAlmOff, &QAction::triggered, this, &AlarmCommands::mnuAlmOff_Click);
@@ -30,6 +32,8 @@ AlarmCommands::AlarmCommands(
     m_tmrAlarm->setInterval(1000);
     connect(m_tmrAlarm, &QTimer::timeout, this, &AlarmCommands::tmrAlarm_Timer);
     m_tmrAlarm->start();
+    tabs.addChangeListener([this] { m_schedule.tabsChanged(); });
+    connect(&platform.notifier(), &DesktopNotifier::openRequested, this, &AlarmCommands::openTab);
 }
 
 void AlarmCommands::mnuAlmSet_Click()
@@ -90,11 +94,22 @@ void AlarmCommands::tmrAlarm_Timer()
             continue;
         // Off before the message, so that a tick nested inside it does not report it again.
         record.setOnAlm(false);
-        m_platform.showMessage(u"タブ「"_s + record.Title(0) + u"」の時間です"_s,
-            u"Nokuriのアラーム"_s, MessageIcon::None);
+        const QString text = u"タブ「"_s + record.Title(0) + u"」の時間です"_s;
+        // First: the box waits for the user, the notification does not.
+        m_platform.notifier().notifyAlarm(text, i);
+        m_platform.showMessage(text, u"Nokuriのアラーム"_s, MessageIcon::None);
     }
     // Ticks also come while start-up is still building the tabs.
     const int s = m_window.selectedTab();
     if (s >= 0 && s < tabs.count())
         m_window.DispStatus();
+    m_schedule.tickDone();
+}
+
+void AlarmCommands::openTab(int tab)
+{
+    // The tab may have gone since the notification was sent.
+    if (tab < m_tabs.count())
+        m_window.selectTab(tab + 1);
+    emit windowWanted();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alarm/AlarmSchedule.h"
+
 #include <QObject>
 
 class MainMenus;
@@ -25,15 +27,24 @@ public:
     void mnuAlmOff_Click();
 
     // One tick: each due alarm is switched off, then reported with a modal message, in tab
-    // order; the status bar is refreshed at the end. Safe to run nested inside a message.
+    // order, as a desktop notification too; the status bar is refreshed at the end. Safe to run
+    // nested inside a message. The timer sleeps while no alarm is on and the tabs stay as they
+    // are.
     void tmrAlarm_Timer();
     const QTimer &tmrAlarm() const { return *m_tmrAlarm; }
 
+signals:
+    // A notification's "開く" has put its tab in front: the window is to come back from the tray.
+    void windowWanted();
+
 private:
     void reportUnexpectedError();
+    // A notification's "開く".
+    void openTab(int tab);
 
     TabSet &m_tabs;
     TabWindow &m_window;
     PlatformServices &m_platform;
     QTimer *m_tmrAlarm;
+    AlarmSchedule m_schedule;
 };

@@ -13,6 +13,7 @@
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
 #include "persist/SaveEngine.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
 #include "store/clsTabCont.h"
@@ -133,17 +134,21 @@ void frmMain::noteChange()
 void frmMain::reportMissedAlarms()
 {
     QString text;
+    int firstMissed = -1;
     const QDateTime now = m_platform.now();
     for (int i = 0; i < m_tabs.count(); ++i) {
         clsTabCont &record = m_tabs[i];
         if (record.OnAlm() && record.Alarm() <= now) {
             record.setOnAlm(false);
             text += QStringLiteral("タブ「") + record.Title(0) + QStringLiteral("」\r\n");
+            if (firstMissed < 0)
+                firstMissed = i;
         }
     }
     if (text.isEmpty())
         return;
     text += QStringLiteral("のアラームが表示されませんでした");
+    m_platform.notifier().notifyAlarm(text, firstMissed);
     m_platform.showMessage(text, QStringLiteral("Nokuriのアラーム"), MessageIcon::None);
 }
 

@@ -2,6 +2,7 @@
 #include "alarm/AlarmCommands.h"
 #include "mainwin/StatusPanels.h"
 
+#include <QStackedWidget>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -78,12 +79,12 @@ private slots:
     {
         AlarmFixture f;
         f.startWithTabs({u"due"_s});
+        f.record(0).setAlarm(at(12, 1));
         const QTimer &timer = f.alarms().tmrAlarm();
         QCOMPARE(timer.interval(), 1000);
         QVERIFY(timer.isActive());
         QVERIFY(!timer.isSingleShot());
 
-        f.record(0).setAlarm(at(12, 1));
         f.platform.setNow(at(12, 1));
         QTRY_COMPARE_WITH_TIMEOUT(f.messageTexts(), QStringList {dueText(u"due"_s)}, 5000);
         QVERIFY(!f.record(0).OnAlm());
@@ -406,6 +407,9 @@ private slots:
             u"タブ「買い物」\r\nタブ「会議」\r\nのアラームが表示されませんでした"_s);
         QCOMPARE(f.platform.messages[0].caption, u"Nokuriのアラーム"_s);
         QCOMPARE(f.platform.messages[0].icon, MessageIcon::None);
+        QCOMPARE(f.platform.desktop.notifications.size(), 1);
+        QCOMPARE(f.platform.desktop.notifications[0].text, f.platform.messages[0].text);
+        QCOMPARE(f.platform.desktop.notifications[0].tab, 0);
         QCOMPARE(f.alarmPanel(), u"Alarm No"_s);
         f.tick();
         QCOMPARE(f.platform.messages.size(), 1);
@@ -416,6 +420,93 @@ private slots:
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(f.platform.messages.isEmpty());
         QVERIFY(f.record(1).OnAlm());
+    }
+
+    void tick_dueAlarmAlsoNotifiesWhoseOpenBringsItsTabToFront_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("notification server") << true;
+        QTest::newRow("none: the box alone") << false;
+    }
+    void tick_dueAlarmAlsoNotifiesWhoseOpenBringsItsTabToFront()
+    {
+        QFETCH(bool, server);
+        AlarmFixture f;
+        f.startWithTabs({u"a"_s, u"b"_s, u"c"_s});
+        f.platform.desktop.available = server;
+        f.record(1).setAlarm(at(12, 5));
+        f.platform.setNow(at(12, 5));
+        f.tick();
+        QCOMPARE(f.messageTexts(), QStringList {dueText(u"b"_s)});
+        QCOMPARE(f.platform.desktop.notifications.size(), server ? 1 : 0);
+        if (!server)
+            return;
+        QCOMPARE(f.platform.desktop.notifications[0].text, dueText(u"b"_s));
+
+        f.window->hide();
+        emit f.platform.desktop.openRequested(f.platform.desktop.notifications[0].tab);
+        QCOMPARE(f.window->selectedTab(), 1);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->tabMain().pageStack()->currentWidget(),
+            static_cast<QWidget *>(&f.window->page(1)));
+        // A tab deleted since only brings the window back.
+        emit f.platform.desktop.openRequested(7);
+        QCOMPARE(f.window->selectedTab(), 1);
+    }
+
+    // Alarm times are local date-times compared with the present at every tick, so after a
+    // suspend, a clock set by hand or a new time zone an alarm fires at the first tick whose
+    // present has reached it: at most one tick, a second, late.
+    void tick_firesAtTheFirstTickThatReachesItsTime_data()
+    {
+        QTest::addColumn<QList<QDateTime>>("ticks");
+        QTest::addColumn<int>("firingTick");
+        QTest::newRow("running") << QList {at(12, 4, 58), at(12, 4, 59), at(12, 5), at(12, 5, 1)}
+                                 << 2;
+        QTest::newRow("woke from a suspend past it")
+            << QList {at(12, 4, 59), at(18, 0, 1), at(18, 0, 2)} << 1;
+        QTest::newRow("clock set an hour back")
+            << QList {at(12, 4, 59), at(11, 5), at(11, 59, 59), at(12, 5)} << 3;
+        QTest::newRow("time zone moved east past it") << QList {at(12, 4), at(13, 4)} << 1;
+    }
+    void tick_firesAtTheFirstTickThatReachesItsTime()
+    {
+        QFETCH(QList<QDateTime>, ticks);
+        QFETCH(int, firingTick);
+        AlarmFixture f;
+        f.startWithTabs({u"a"_s});
+        f.record(0).setAlarm(at(12, 5));
+        QVERIFY(f.alarms().tmrAlarm().isActive());
+        QVERIFY(f.alarms().tmrAlarm().interval() <= 1000);
+        for (int i = 0; i < ticks.size(); ++i) {
+            f.platform.setNow(ticks[i]);
+            f.tick();
+            QCOMPARE(f.platform.messages.size(), i < firingTick ? 0 : 1);
+        }
+    }
+
+    void timer_sleepsWhileATickWouldChangeNothing()
+    {
+        AlarmFixture f;
+        f.startWithTabs({u"a"_s, u"b"_s});
+        const QTimer &timer = f.alarms().tmrAlarm();
+        f.tick();
+        QVERIFY(!timer.isActive());
+
+        // A change the status bar shows wakes it for one tick, which shows it.
+        f.record(0).setCrt(at(9, 30));
+        QVERIFY(timer.isActive());
+        QTRY_COMPARE(f.window->staMain().panelText(1), u"26/12/07 09:30"_s);
+        QVERIFY(!timer.isActive());
+
+        // An alarm keeps it ticking until the alarm is off.
+        f.setAlarmTo(at(12, 5));
+        f.tick();
+        QVERIFY(timer.isActive());
+        f.platform.setNow(at(12, 5));
+        f.tick();
+        QCOMPARE(f.messageTexts(), QStringList {dueText(u"a"_s)});
+        QVERIFY(!timer.isActive());
     }
 };
 
