@@ -1,5 +1,6 @@
 #include "options/clsTabOpt.h"
 
+#include "options/AutostartOption.h"
 #include "options/frmOpt.h"
 #include "persist/ScrollType.h"
 #include "platform/PlatformServices.h"
@@ -27,6 +28,7 @@ void clsTabOpt::ShowForm(const QString &newScrl, bool newBackup)
     }
     mForm->setScrl(m_scrl);
     mForm->setBackup(m_backup);
+    const AutostartOption autostart(*mForm, AutostartEntry::ofRunningProgram(), m_platform);
     m_platform.runModal(*mForm);
 }
 

@@ -31,6 +31,7 @@ frmOpt::frmOpt(QWidget *parent)
     , m_cmdOk(make<QPushButton>(this, u"cmdOk"_s, u"Ok"_s))
     , m_cmdCancel(make<QPushButton>(this, u"cmdCancel"_s, u"Cancel"_s))
     , m_chkBackup(make<QCheckBox>(this, u"chkBackup"_s, u"バックアップ作成する"_s))
+    , m_chkAutostart(make<QCheckBox>(this, u"chkAutostart"_s, u"ログイン時に起動する"_s))
 {
     setObjectName(u"frmOpt"_s);
     setWindowTitle(u"オプション"_s);
@@ -45,12 +46,14 @@ frmOpt::frmOpt(QWidget *parent)
     m_cmdOk->setGeometry(twips.toPixels({2760, 2520, 855, 375}));
     m_cmdCancel->setGeometry(twips.toPixels({3960, 2520, 855, 375}));
     m_chkBackup->setGeometry(twips.toPixels({2400, 360, 2175, 495}));
+    m_chkAutostart->setGeometry(twips.toPixels({2400, 960, 2175, 495}));
     growToFitTexts(*this);
     setTabOrder(m_optScrlN, m_optScrlV);
     setTabOrder(m_optScrlV, m_optScrlW);
     setTabOrder(m_optScrlW, m_cmdOk);
     setTabOrder(m_cmdOk, m_cmdCancel);
     setTabOrder(m_cmdCancel, m_chkBackup);
+    setTabOrder(m_chkBackup, m_chkAutostart);
 
     // Enter confirms, as in any settings dialog; Escape and the close box cancel.
     m_cmdOk->setDefault(true);
@@ -80,6 +83,16 @@ QRadioButton *frmOpt::optionOf(ScrollType type) const
         break;
     }
     return m_optScrlW;
+}
+
+bool frmOpt::Autostart() const
+{
+    return m_chkAutostart->isChecked();
+}
+
+void frmOpt::setAutostart(bool checked)
+{
+    m_chkAutostart->setChecked(checked);
 }
 
 bool frmOpt::selectOption(const QString &type)

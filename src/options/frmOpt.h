@@ -9,9 +9,9 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
-// The options dialog: the scroll type as three option buttons and the backup flag as a check
-// box. It knows nothing of the main window; Ok reports the choice through NotifyClients, and
-// Cancel or the close box report nothing.
+// The options dialog: the scroll type as three option buttons, the backup flag and the start
+// at login as check boxes. It knows nothing of the main window; Ok reports the choice through
+// NotifyClients, and Cancel or the close box report nothing.
 class frmOpt final : public QDialog
 {
     Q_OBJECT
@@ -24,6 +24,8 @@ public:
     void setScrl(const QString &strNew) { m_scrl = strNew; }
     bool Backup() const;
     void setBackup(bool blnNew);
+    bool Autostart() const;
+    void setAutostart(bool checked);
 
     // Selects the option button of "N", "V" or "W"; false, selecting nothing, for any other.
     bool selectOption(const QString &type);
@@ -43,4 +45,5 @@ private:
     QPushButton *m_cmdOk;
     QPushButton *m_cmdCancel;
     QCheckBox *m_chkBackup;
+    QCheckBox *m_chkAutostart;
 };
