@@ -15,6 +15,7 @@ int main(int argc, char *argv[])
 {
     if (const std::optional<int> exitCode = answerCommandLine(argc, argv))
         return *exitCode;
+    const bool atLogin = startedAtLogin(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nokuri"));
     QApplication::setApplicationVersion(programVersion());
@@ -44,6 +45,8 @@ int main(int argc, char *argv[])
         [&window](QSessionManager &) { window.commitData(); });
 
     window.Form_Load();
-    window.show();
+    // Hidden in the tray only where there is a tray to come back from.
+    if (!atLogin || !platform.isSystemTrayAvailable())
+        window.show();
     return app.exec();
 }
