@@ -2,9 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -62,6 +64,7 @@ private:
     void startServer();
     QDBusConnection busConnection(const QString &name);
 
+    std::unique_ptr<QTemporaryDir> m_busDir;
     QProcess m_daemon;
     QString m_address;
     QThread m_serverThread;
@@ -72,7 +75,20 @@ void TestDBusNotifier::init()
 {
     const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
     QVERIFY2(!daemon.isEmpty(), "dbus-daemon is needed (scripts/install-deps)");
-    m_daemon.start(daemon, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+    // A session bus of its own that knows no services to start: a notification server
+    // installed on the machine must not answer for the fake one.
+    m_busDir = std::make_unique<QTemporaryDir>();
+    QFile config(m_busDir->filePath(u"session.conf"_s));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(u"<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                 u"<auth>EXTERNAL</auth><policy context=\"default\">"
+                 u"<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                 u"<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>"_s
+                     .arg(m_busDir->path())
+                     .toUtf8());
+    config.close();
+    m_daemon.start(
+        daemon, {u"--config-file="_s + config.fileName(), u"--nofork"_s, u"--print-address=1"_s});
     QVERIFY(m_daemon.waitForReadyRead(10000));
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     QVERIFY(!m_address.isEmpty());
