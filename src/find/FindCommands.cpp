@@ -5,6 +5,7 @@
 #include "mainwin/ContentBox.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLineEdit>
 
 FindCommands::FindCommands(
@@ -21,6 +22,7 @@ FindCommands::FindCommands(
     m_next->setShortcut(QKeySequence(Qt::Key_F3));
     m_previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
     window.addActions({m_next, m_previous});
+    window.installEventFilter(this);
     connect(m_next, &QAction::triggered, this, &FindCommands::findNext);
     connect(m_previous, &QAction::triggered, this, &FindCommands::findPrevious);
 }
@@ -50,6 +52,16 @@ void FindCommands::tabSetChanged()
 {
     if (m_find && m_find->isVisible())
         m_find->rerun();
+}
+
+bool FindCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window comes back to the front after each of its dialogs (the titles dialog among
+    // them), which may have changed what the rows show.
+    if (watched == &m_window && event->type() == QEvent::WindowActivate && m_find
+        && m_find->isVisible())
+        m_find->rerun();
+    return QObject::eventFilter(watched, event);
 }
 
 void FindCommands::step(int delta)

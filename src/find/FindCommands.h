@@ -33,6 +33,9 @@ public:
 
     frmFind *findWindow() const { return m_find; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void step(int delta);
     void goTo(const FindResult &result);
