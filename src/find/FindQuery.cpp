@@ -1,5 +1,11 @@
 #include "find/FindQuery.h"
 
+#include <algorithm>
+#include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 FindQuery::FindQuery(QStringView typed, bool kanaInsensitive)
     : m_kanaInsensitive(kanaInsensitive)
 {
@@ -37,14 +43,36 @@ std::optional<Match> FindQuery::match(const FoldedText &title, const FoldedText 
 
 qsizetype findWord(QStringView text, QStringView word, qsizetype from)
 {
-    if (word.isEmpty())
-        return from <= text.size() ? from : -1;
-    const QChar first = word.front();
-    const QStringView rest = word.sliced(1);
-    const qsizetype last = text.size() - word.size();
-    for (qsizetype at = text.indexOf(first, from); at >= 0 && at <= last;
-         at = text.indexOf(first, at + 1)) {
-        if (text.sliced(at + 1, rest.size()) == rest)
+    const qsizetype length = word.size();
+    if (length <= 1)
+        return length == 0 ? (from <= text.size() ? from : -1) : text.indexOf(word.front(), from);
+    const qsizetype last = text.size() - length;
+    const char16_t *t = text.utf16();
+    const char16_t *w = word.utf16();
+    const auto matchesAt
+        = [&](qsizetype at) { return std::equal(w + 1, w + length - 1, t + at + 1); };
+    qsizetype at = from;
+#if defined(__SSE2__)
+    // Eight places at a time whose first and last characters both fit: a common first
+    // character alone (a hiragana) would stop the scan every few characters.
+    const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
+    const __m128i lastOne = _mm_set1_epi16(static_cast<short>(w[length - 1]));
+    for (; at + 7 <= last; at += 8) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + at));
+        const __m128i ends
+            = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + at + length - 1));
+        auto bytes = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, lastOne))));
+        while (bytes != 0) {
+            const int byte = std::countr_zero(bytes);
+            if (matchesAt(at + byte / 2))
+                return at + byte / 2;
+            bytes &= ~(3u << byte);
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (t[at] == w[0] && t[at + length - 1] == w[length - 1] && matchesAt(at))
             return at;
     }
     return -1;

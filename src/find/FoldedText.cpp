@@ -1,7 +1,9 @@
 #include "find/FoldedText.h"
 
+#include <QHash>
 #include <algorithm>
 #include <array>
+#include <bitset>
 
 namespace {
 
@@ -41,46 +43,81 @@ char16_t asciiLower(char16_t c)
     return c >= u'A' && c <= u'Z' ? char16_t(c + 0x20) : c;
 }
 
-// A character with a compatibility form that NFKC replaces; not one that NFKC would turn into
-// a space and a mark (゛), which would split a word in two.
-bool hasPlainForm(char16_t c)
+// The characters beyond ASCII and kana whose fold is not themselves: compatibility forms
+// (full-width, circled, squared, ㈱) in their NFKC form, and letters in lower case. Built once;
+// looking a character up in the library's Unicode tables for every character of 50 MB of notes
+// costs several times the rest of the fold.
+struct FoldTable
 {
-    const QChar::Decomposition tag = QChar::decompositionTag(c);
-    return tag != QChar::NoDecomposition && tag != QChar::Canonical;
+    std::bitset<0x10000> changes;
+    QHash<char16_t, QString> folds;
+};
+
+const FoldTable &foldTable()
+{
+    static const FoldTable table = [] {
+        FoldTable built;
+        for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+            if (QChar::isSurrogate(c))
+                continue;
+            const QChar::Decomposition tag = QChar::decompositionTag(c);
+            QString fold = QString(QChar(char16_t(c)));
+            if (tag != QChar::NoDecomposition && tag != QChar::Canonical) {
+                const QString plain = fold.normalized(QString::NormalizationForm_KC);
+                // Not one that NFKC turns into a space and a mark (゛): it would split a word.
+                if (!plain.contains(u' ') || plain.size() == 1)
+                    fold = plain;
+            }
+            fold = fold.toCaseFolded();
+            if (fold.size() == 1 && fold.at(0).unicode() == c)
+                continue;
+            built.changes.set(c);
+            built.folds.insert(char16_t(c), fold);
+        }
+        return built;
+    }();
+    return table;
 }
 
 } // namespace
 
 FoldedText::FoldedText(QStringView original, bool kanaInsensitive)
 {
+    const FoldTable &table = foldTable();
     const qsizetype size = original.size();
     const char16_t *in = original.utf16();
-    m_text.reserve(size);
+    // Written through a pointer: appending character by character costs more than the fold.
+    m_text.resize(size);
+    char16_t *out = reinterpret_cast<char16_t *>(m_text.data());
+    qsizetype n = 0;
     qsizetype i = 0;
-    // Appends the fold of in[i, i + consumed) and records it where it is not one to one.
-    const auto put = [&](QStringView folded, qsizetype consumed) {
-        if (folded.size() != 1 || consumed != 1)
-            m_joints.push_back({m_text.size(), folded.size(), i, consumed});
-        m_text.append(folded);
+    // Writes the fold of in[i, i + consumed) that is not one character for one character.
+    const auto putJoint = [&](QStringView folded, qsizetype consumed) {
+        m_joints.push_back({n, folded.size(), i, consumed});
+        const qsizetype needed = n + folded.size() + (size - i - consumed);
+        if (needed > m_text.size()) {
+            m_text.resize(needed + size / 8);
+            out = reinterpret_cast<char16_t *>(m_text.data());
+        }
+        for (const QChar c : folded)
+            out[n++] = c.unicode();
         i += consumed;
     };
     while (i < size) {
         char16_t c = in[i];
         if (c < 0x80) {
-            m_text.append(QChar(asciiLower(c)));
+            out[n++] = asciiLower(c);
             ++i;
             continue;
         }
         if (c >= 0x4E00 && c <= 0x9FFF) {
-            m_text.append(QChar(c));
+            out[n++] = c;
             ++i;
             continue;
         }
-        bool fromHalfWidth = false;
-        if (c >= 0xFF61 && c <= 0xFF9F) {
+        const bool halfWidth = c >= 0xFF61 && c <= 0xFF9F;
+        if (halfWidth)
             c = halfWidthKana().at(c - 0xFF61);
-            fromHalfWidth = true;
-        }
         if (isKana(c)) {
             qsizetype consumed = 1;
             if (i + 1 < size && isSoundMark(in[i + 1])) {
@@ -92,38 +129,25 @@ FoldedText::FoldedText(QStringView original, bool kanaInsensitive)
             if (kanaInsensitive && ((c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E))
                 c += 0x60;
             if (consumed == 1) {
-                m_text.append(QChar(c));
+                out[n++] = c;
                 ++i;
             } else {
-                put(QStringView(&c, 1), consumed);
+                putJoint(QStringView(&c, 1), consumed);
             }
             continue;
         }
-        if (fromHalfWidth || QChar::isSurrogate(c)) {
-            m_text.append(QChar(c));
-            ++i;
-            continue;
-        }
-        if (c == 0x3000) {
-            m_text.append(u' ');
-            ++i;
-            continue;
-        }
-        if (c >= 0xFF01 && c <= 0xFF5E) {
-            m_text.append(QChar(asciiLower(char16_t(c - 0xFEE0))));
-            ++i;
-            continue;
-        }
-        if (hasPlainForm(c)) {
-            const QString plain = QString(QChar(c)).normalized(QString::NormalizationForm_KC);
-            if (!plain.contains(u' ') || plain.size() == 1) {
-                put(plain.toCaseFolded(), 1);
+        if (!halfWidth && table.changes.test(c)) {
+            const QString &fold = *table.folds.constFind(c);
+            if (fold.size() != 1) {
+                putJoint(fold, 1);
                 continue;
             }
+            c = fold.at(0).unicode();
         }
-        m_text.append(QChar(c).toCaseFolded());
+        out[n++] = c;
         ++i;
     }
+    m_text.resize(n);
 }
 
 qsizetype FoldedText::originalStart(qsizetype folded) const

@@ -53,6 +53,12 @@ void tst_FindQuery::match_data()
         << u"買い物 牛乳"_s << true << u"買い物"_s << u"牛乳を買う"_s << u"content:牛乳"_s;
     QTest::newRow("title only") << u"メモ"_s << true << u"古いメモ"_s << u"なし"_s
                                 << u"title:メモ"_s;
+    // Long enough for the eight-at-a-time scan, with near misses on the way.
+    QTest::newRow("long text") << u"打ち合わせ"_s << true << u""_s
+                               << u"打ち合いせ"_s.repeated(5) + u"打ち合わせ。"_s
+                               << u"content:打ち合わせ"_s;
+    QTest::newRow("long text, near misses only")
+        << u"打ち合わせ"_s << true << u""_s << u"打ち合いせ"_s.repeated(5) << u""_s;
     QTest::newRow("no match") << u"xyz"_s << true << u"abc"_s << u"abc"_s << u""_s;
     QTest::newRow("spaces only") << u" 　"_s << true << u""_s << u" "_s << u""_s;
 }
