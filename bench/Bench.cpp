@@ -30,6 +30,7 @@ constexpr double SaveRatio = 1.3;
 constexpr double OneEntrySaveRatio = 2;
 constexpr double UnchangedSaveMs = 20;
 constexpr double SwitchMs = 16;
+constexpr double SearchKeyMs = 50;
 constexpr double MemoryDataFactor = 3;
 constexpr double RecoveryStallMs = 100;
 constexpr int AlarmWakeupsPerMinute = 60;
@@ -228,6 +229,14 @@ void Bench::measureSet(WindowStartTimer &timer, const NoteSet &set, const Baseli
         m_table.add(
             {name, u"wake-ups per minute in the tray, one alarm set"_s, QString::number(alarm), {},
                 {}, u"≤ %1"_s.arg(AlarmWakeupsPerMinute), holds(alarm <= AlarmWakeupsPerMinute)});
+        const qint64 first = figures.value(u"search_first"_s);
+        m_table.add({name, u"find: first key (folds every entry)"_s, ms(first), {}, {}, {}, {}});
+        const qint64 key = figures.value(u"search_key"_s);
+        const qint64 worstKey = figures.value(u"search_key_max"_s);
+        m_table.add(
+            {name, u"find: key to rows shown, median over 34 keys"_s, ms(key), {}, {}, {}, {}});
+        m_table.add({name, u"find: key to rows shown, worst"_s, ms(worstKey), {}, {},
+            u"< %1 ms"_s.arg(SearchKeyMs), holds(double(worstKey) < SearchKeyMs * 1e6)});
     }
     const qint64 recovery = figures.value(u"recovery_write"_s);
     m_table.add({name, u"recovery file write after typing (window busy)"_s, ms(recovery),

@@ -4,6 +4,7 @@
 #include "IdleWakeups.h"
 #include "Median.h"
 #include "Program.h"
+#include "SearchTimer.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/TabPage.h"
@@ -244,6 +245,7 @@ void WindowWorker::measureWindow(QTextStream &out)
             }));
         }
         report(out, "fill_bare", median(bareFills));
+        measureSearch(window, out);
     }
 
     // Typing paused in one long entry: the recovery file is written while the window waits.
@@ -261,7 +263,8 @@ void WindowWorker::measureWindow(QTextStream &out)
 void WindowWorker::measureIdle(QTextStream &out)
 {
     QtPlatformServices platform;
-    frmMain window(platform, freshCopy());
+    const std::unique_ptr<frmMain> program = assembleProgram(platform, freshCopy());
+    frmMain &window = *program;
     open(window);
     window.hide();
     for (int t = 0; t < window.tabCount(); ++t)
