@@ -4,8 +4,11 @@
 #include "commands/SortCommands.h"
 #include "commands/TabCommands.h"
 #include "commands/frmTitl.h"
+#include "find/FindCommands.h"
+#include "find/FindTarget.h"
 #include "mainwin/ContentBox.h"
 #include "mainwin/ContentMenu.h"
+#include "mainwin/TabPage.h"
 #include "mainwin/Twips.h"
 #include "mainwin/frmMain.h"
 #include "options/OptionsCommand.h"
@@ -13,6 +16,31 @@
 #include "platform/PlatformServices.h"
 
 namespace {
+
+// Going to a found entry: the window in front, then the tab and the entry as a press on the
+// strip and a choice in the title list select them.
+class WindowAsFindTarget final : public QObject, public FindTarget
+{
+public:
+    explicit WindowAsFindTarget(frmMain &window)
+        : QObject(&window)
+        , m_window(window)
+    { }
+
+    void goToEntry(int tab, int entry) override
+    {
+        // A maximised window stays maximised; one in the tray or minimised comes back.
+        if (m_window.isHidden() || m_window.isMinimized())
+            m_window.restoreWindow();
+        m_window.raise();
+        m_window.activateWindow();
+        m_window.showEntry(tab, entry);
+    }
+    ContentBox *contentBox(int tab) const override { return m_window.page(tab).txtCont(); }
+
+private:
+    frmMain &m_window;
+};
 
 void openTitles(frmMain &window, PlatformServices &platform, int tab, int entry)
 {
@@ -39,9 +67,14 @@ std::unique_ptr<frmMain> assembleProgram(PlatformServices &platform, const QStri
     auto *alarmCommands = new AlarmCommands(tabs, main, platform, menus);
     new OptionsCommand(main, platform, menus, &main);
     auto *trayCommands = new TrayCommands(platform, menus, main);
+    auto *findCommands = new FindCommands(
+        tabs, [&main] { return main.selectedTab(); }, *new WindowAsFindTarget(main), main);
 
     // Whatever shows the tab set follows each change of it.
-    const auto tabSetChanged = [sortCommands] { sortCommands->refreshDialog(); };
+    const auto tabSetChanged = [sortCommands, findCommands] {
+        sortCommands->refreshDialog();
+        findCommands->tabSetChanged();
+    };
     QObject::connect(tabCommands, &TabCommands::tabSetChanged, sortCommands, tabSetChanged);
     QObject::connect(sortCommands, &SortCommands::tabSetChanged, sortCommands, tabSetChanged);
     QObject::connect(
@@ -52,6 +85,7 @@ std::unique_ptr<frmMain> assembleProgram(PlatformServices &platform, const QStri
     QObject::connect(alarmCommands, &AlarmCommands::windowWanted, &main, &frmMain::restoreWindow);
     QObject::connect(
         &main, &frmMain::trayRightPressed, trayCommands, &TrayCommands::trayRightPressed);
+    QObject::connect(menus.mnuTabFind, &QAction::triggered, findCommands, &FindCommands::open);
     QObject::connect(trayCommands, &TrayCommands::saveRequested, &main, &frmMain::SaveAll);
     QObject::connect(trayCommands, &TrayCommands::quitRequested, &main, &frmMain::requestQuit);
     return window;

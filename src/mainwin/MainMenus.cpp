@@ -26,6 +26,7 @@ MainMenus::MainMenus(QWidget *parent)
         = addMenuItem(mnuTabSort, QStringLiteral("mnuTabSortCrup"), QStringLiteral("作成日昇順"));
     mnuTabSortCrdn
         = addMenuItem(mnuTabSort, QStringLiteral("mnuTabSortCrdn"), QStringLiteral("作成日降順"));
+    mnuTabFind = addMenuItem(mnuTab, QStringLiteral("mnuTabFind"), QStringLiteral("検索(&F)..."));
     addMenuSeparator(mnuTab, QStringLiteral("mnuTabSct2"));
     mnuTabOpt = addMenuItem(mnuTab, QStringLiteral("mnuTabOpt"), QStringLiteral("オプション"));
     mnuTabSave = addMenuItem(mnuTab, QStringLiteral("mnuTabSave"), QStringLiteral("保存(&S)"));
@@ -40,4 +41,5 @@ MainMenus::MainMenus(QWidget *parent)
     mnuTabAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuTabCBAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuTabFLAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuTabFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 }

@@ -22,6 +22,7 @@ public:
     QAction *mnuTabSortTtdn = nullptr;
     QAction *mnuTabSortCrup = nullptr;
     QAction *mnuTabSortCrdn = nullptr;
+    QAction *mnuTabFind = nullptr;
     QAction *mnuTabOpt = nullptr;
     QAction *mnuTabSave = nullptr;
     QAction *mnuTabQuit = nullptr;

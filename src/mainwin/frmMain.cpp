@@ -82,7 +82,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     connect(m_staMain, &StatusPanels::panelClicked, this, &frmMain::staMain_PanelClick);
 
     // The add items' shortcut keys act in the window while the menu is closed.
-    addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd});
+    addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd, m_menus.mnuTabFind});
 
     connect(m_menus.mnuTabSave, &QAction::triggered, this, &frmMain::SaveAll);
     connect(m_menus.mnuTabQuit, &QAction::triggered, this, &frmMain::requestQuit);

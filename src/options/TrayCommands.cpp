@@ -43,6 +43,7 @@ TrayCommands::TrayCommands(PlatformServices &platform, MainMenus &menus, QWidget
 {
     m_mnuTray->setObjectName(u"mnuTray"_s);
     m_mnuTraySave = addMenuItem(*m_mnuTray, u"mnuTraySave"_s, u"保存(&S)"_s);
+    m_mnuTrayFind = addMenuItem(*m_mnuTray, u"mnuTrayFind"_s, u"検索(&F)..."_s);
     addMenuSeparator(*m_mnuTray, u"mnuTraySct1"_s);
     m_mnuTrayHelp = addMenuItem(*m_mnuTray, u"mnuTrayHelp"_s, u"ヘルプ(&H)"_s);
     m_mnuTrayCredit = addMenuItem(*m_mnuTray, u"mnuTrayCredit"_s, u"Nokuriについて(&A)"_s);
@@ -50,6 +51,8 @@ TrayCommands::TrayCommands(PlatformServices &platform, MainMenus &menus, QWidget
     m_mnuTrayQuit = addMenuItem(*m_mnuTray, u"mnuTrayQuit"_s, u"Nokuriの終了(&X)"_s);
 
     connect(m_mnuTraySave, &QAction::triggered, this, &TrayCommands::mnuTraySave_Click);
+    // The same command as the tab menu's item.
+    connect(m_mnuTrayFind, &QAction::triggered, menus.mnuTabFind, &QAction::trigger);
     connect(m_mnuTrayHelp, &QAction::triggered, this, &TrayCommands::mnuTrayHelp_Click);
     connect(m_mnuTrayCredit, &QAction::triggered, this, &TrayCommands::mnuTrayCredit_Click);
     connect(m_mnuTrayQuit, &QAction::triggered, this, &TrayCommands::mnuTrayQuit_Click);

@@ -47,6 +47,7 @@ private:
     // Owned by the window, like the window's other menus.
     QMenu *const m_mnuTray;
     QAction *m_mnuTraySave = nullptr;
+    QAction *m_mnuTrayFind = nullptr;
     QAction *m_mnuTrayHelp = nullptr;
     QAction *m_mnuTrayCredit = nullptr;
     QAction *m_mnuTrayQuit = nullptr;

@@ -260,9 +260,9 @@ private slots:
         xdotool({u"type"_s, u"--delay"_s, u"150"_s, u"パン"_s});
         click(FirstTabX, StripY);
 
-        // The scroll type "W" in the options dialog, the seventh item of the tab menu.
+        // The scroll type "W" in the options dialog, the eighth item of the tab menu.
         click(EmptyStripX, StripY, u"3"_s);
-        xdotool(QStringList {u"key"_s} + QStringList(7, u"Down"_s) + QStringList {u"Return"_s});
+        xdotool(QStringList {u"key"_s} + QStringList(8, u"Down"_s) + QStringList {u"Return"_s});
         QVERIFY(!waitForWindow(u"^オプション$"_s).isEmpty());
         xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Return"_s});
 
@@ -310,7 +310,7 @@ private slots:
             << QStringList {u"mousemove --window WIN %1 %2 click 1"_s.arg(TitleButtonX)
                                 .arg(TitleButtonY)}
             << u"^タイトルの入力$"_s << SIGINT;
-        QTest::newRow("options") << QStringList {tabMenu, item(6)} << u"^オプション$"_s << SIGHUP;
+        QTest::newRow("options") << QStringList {tabMenu, item(7)} << u"^オプション$"_s << SIGHUP;
         QTest::newRow("manual sort")
             << QStringList {tabMenu, item(5).replace(u" Return"_s, u" Right Return"_s)}
             << u"^手動でソート$"_s << SIGTERM;
@@ -322,6 +322,7 @@ private slots:
             << QStringList {u"mousemove --window WIN 200 200 click 3"_s, u"key f"_s}
             << u"^フォント$"_s << SIGTERM;
         QTest::newRow("file chooser") << QStringList {u"key ctrl+o"_s} << u"^Open$"_s << SIGINT;
+        QTest::newRow("find window") << QStringList {u"key ctrl+f"_s} << u"^検索$"_s << SIGTERM;
         QTest::newRow("help") << QStringList {tabMenu, u"key h"_s} << u"^Nokuri ヘルプ$"_s
                               << SIGHUP;
         QTest::newRow("about box")

@@ -76,16 +76,16 @@ private slots:
         QCOMPARE(f.platform.menusShown.size(), 1);
         const auto *tray = f.window->findChild<QMenu *>(u"mnuTray"_s);
         QCOMPARE(objectNames(tray->actions()),
-            QStringList({u"mnuTraySave"_s, u"mnuTraySct1"_s, u"mnuTrayHelp"_s, u"mnuTrayCredit"_s,
-                u"mnuTraySct2"_s, u"mnuTrayQuit"_s}));
+            QStringList({u"mnuTraySave"_s, u"mnuTrayFind"_s, u"mnuTraySct1"_s, u"mnuTrayHelp"_s,
+                u"mnuTrayCredit"_s, u"mnuTraySct2"_s, u"mnuTrayQuit"_s}));
         QStringList shown;
         for (const auto &item : f.platform.menusShown[0]) {
             QVERIFY(item.enabled);
             shown << item.text;
         }
         QCOMPARE(shown,
-            QStringList(
-                {u"保存(&S)"_s, u"ヘルプ(&H)"_s, u"Nokuriについて(&A)"_s, u"Nokuriの終了(&X)"_s}));
+            QStringList({u"保存(&S)"_s, u"検索(&F)..."_s, u"ヘルプ(&H)"_s, u"Nokuriについて(&A)"_s,
+                u"Nokuriの終了(&X)"_s}));
         // With a tray the tab menu stays as it is.
         QCOMPARE(f.window->findChild<QAction *>(u"mnuTabHelp"_s), nullptr);
     }
