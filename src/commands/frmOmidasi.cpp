@@ -39,9 +39,9 @@ QString frmOmidasi::Omidasi() const
     return m_txtOmidashi->text();
 }
 
-void frmOmidasi::setOmidasi(const QString &strOmidasi)
+void frmOmidasi::setOmidasi(const QString &caption)
 {
-    m_txtOmidashi->setText(strOmidasi);
+    m_txtOmidashi->setText(caption);
     m_txtOmidashi->selectAll();
 }
 

@@ -18,7 +18,7 @@ public:
     // The caption being edited, as typed.
     QString Omidasi() const;
     // Shown fully selected, so that typing replaces it.
-    void setOmidasi(const QString &strOmidasi);
+    void setOmidasi(const QString &caption);
     // True only after Ok.
     bool Ok() const { return m_ok; }
 

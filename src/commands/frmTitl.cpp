@@ -57,24 +57,24 @@ frmTitl::frmTitl(TabSet &tabs, TabPages &pages, PlatformServices &platform, cons
     connect(m_cmdDel, &QPushButton::clicked, this, &frmTitl::cmdDel_Click);
 }
 
-void frmTitl::setClsIndex(int intNewIndex)
+void frmTitl::setClsIndex(int newIndex)
 {
-    if (intNewIndex < 0 || intNewIndex >= m_tabs.count()) {
+    if (newIndex < 0 || newIndex >= m_tabs.count()) {
         m_platform.showMessage(QStringLiteral("クラスのインデックスが不正です"),
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
-    m_clsIndex = intNewIndex;
+    m_clsIndex = newIndex;
 }
 
-void frmTitl::setTitlIndex(int intNewIndex)
+void frmTitl::setTitlIndex(int newIndex)
 {
     const bool tabValid = m_clsIndex >= 0 && m_clsIndex < m_tabs.count();
     const int entries = tabValid ? m_tabs[m_clsIndex].NoOfCont() : 0;
-    if (intNewIndex < 0 || intNewIndex >= entries) {
+    if (newIndex < 0 || newIndex >= entries) {
         m_platform.showMessage(QStringLiteral("タイトルのインデックスが不正です"),
             QStringLiteral("プロパティエラー"), MessageIcon::Critical);
     }
-    m_titlIndex = intNewIndex;
+    m_titlIndex = newIndex;
 }
 
 bool frmTitl::indexesValid() const

@@ -21,9 +21,9 @@ public:
 
     int ClsIndex() const { return m_clsIndex; }
     // A bad index is reported and stored all the same.
-    void setClsIndex(int intNewIndex);
+    void setClsIndex(int newIndex);
     int TitlIndex() const { return m_titlIndex; }
-    void setTitlIndex(int intNewIndex);
+    void setTitlIndex(int newIndex);
 
     // Fills the window from the record, just before it is shown.
     void Form_Load();

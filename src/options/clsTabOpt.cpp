@@ -32,8 +32,8 @@ void clsTabOpt::ShowForm(const QString &newScrl, bool newBackup)
     m_platform.runModal(*mForm);
 }
 
-void clsTabOpt::mForm_NotifyClients(const QString &strScrlNew, bool blnBackup)
+void clsTabOpt::mForm_NotifyClients(const QString &scrollLetter, bool backup)
 {
-    m_scrl = strScrlNew;
-    m_backup = blnBackup;
+    m_scrl = scrollLetter;
+    m_backup = backup;
 }

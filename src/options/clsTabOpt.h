@@ -25,7 +25,7 @@ public:
     bool Backup() const { return m_backup; }
 
 private:
-    void mForm_NotifyClients(const QString &strScrlNew, bool blnBackup);
+    void mForm_NotifyClients(const QString &scrollLetter, bool backup);
 
     PlatformServices &m_platform;
     QString m_scrl;

@@ -67,9 +67,9 @@ bool frmOpt::Backup() const
     return m_chkBackup->isChecked();
 }
 
-void frmOpt::setBackup(bool blnNew)
+void frmOpt::setBackup(bool value)
 {
-    m_chkBackup->setChecked(blnNew);
+    m_chkBackup->setChecked(value);
 }
 
 QRadioButton *frmOpt::optionOf(ScrollType type) const

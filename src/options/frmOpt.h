@@ -21,9 +21,9 @@ public:
 
     // The scroll type Ok reports when no option button is selected; stored as given.
     QString Scrl() const { return m_scrl; }
-    void setScrl(const QString &strNew) { m_scrl = strNew; }
+    void setScrl(const QString &newValue) { m_scrl = newValue; }
     bool Backup() const;
-    void setBackup(bool blnNew);
+    void setBackup(bool value);
     bool Autostart() const;
     void setAutostart(bool checked);
 
@@ -31,7 +31,7 @@ public:
     bool selectOption(const QString &type);
 
 signals:
-    void NotifyClients(const QString &strScrlNew, bool blnBackup);
+    void NotifyClients(const QString &scrollLetter, bool backup);
 
 private:
     QRadioButton *optionOf(ScrollType type) const;

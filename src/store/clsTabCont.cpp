@@ -69,9 +69,9 @@ clsTabCont::clsTabCont(TabSet &tabSet)
     m_data.Alarm = now;
 }
 
-void clsTabCont::checkTab(int intClsIndex) const
+void clsTabCont::checkTab(int tab) const
 {
-    if (intClsIndex < 0 || intClsIndex >= m_tabSet.count())
+    if (tab < 0 || tab >= m_tabSet.count())
         throw TabError(TabError::BadTabIndex, QStringLiteral("タブのインデックスが不正です"));
 }
 
@@ -90,41 +90,40 @@ void clsTabCont::assign(T &field, const T &value)
     m_tabSet.noteChange();
 }
 
-void clsTabCont::setFontName(const QString &strNewValue)
+void clsTabCont::setFontName(const QString &newValue)
 {
-    assign(m_data.FontName, strNewValue);
+    assign(m_data.FontName, newValue);
 }
 
-void clsTabCont::setFontSize(float sngNewValue)
+void clsTabCont::setFontSize(float newValue)
 {
-    assign(m_data.FontSize, sngNewValue);
+    assign(m_data.FontSize, newValue);
 }
 
-QString clsTabCont::Title(int intIndex) const
+QString clsTabCont::Title(int index) const
 {
-    checkList(m_data.titles, intIndex);
-    return m_data.titles.at(intIndex);
+    checkList(m_data.titles, index);
+    return m_data.titles.at(index);
 }
 
-QString clsTabCont::Cont(int intIndex) const
+QString clsTabCont::Cont(int index) const
 {
-    checkList(m_data.contents, intIndex);
-    return m_data.contents.at(intIndex).text();
+    checkList(m_data.contents, index);
+    return m_data.contents.at(index).text();
 }
 
-EntrySource clsTabCont::entrySource(int intIndex) const
+EntrySource clsTabCont::entrySource(int index) const
 {
-    const bool stored = intIndex >= 0 && intIndex < m_data.contents.size()
-        && m_data.contents.at(intIndex).stored();
-    return stored ? m_data.contents.at(intIndex).stored()->source()
-                  : m_data.sources.value(intIndex);
+    const bool stored
+        = index >= 0 && index < m_data.contents.size() && m_data.contents.at(index).stored();
+    return stored ? m_data.contents.at(index).stored()->source() : m_data.sources.value(index);
 }
 
-std::shared_ptr<const StoredEntry> clsTabCont::storedEntry(int intIndex) const
+std::shared_ptr<const StoredEntry> clsTabCont::storedEntry(int index) const
 {
-    checkList(m_data.contents, intIndex);
-    const auto &stored = m_data.contents.at(intIndex).stored();
-    if (stored && sameText(stored->title(), m_data.titles.at(intIndex)))
+    checkList(m_data.contents, index);
+    const auto &stored = m_data.contents.at(index).stored();
+    if (stored && sameText(stored->title(), m_data.titles.at(index)))
         return stored;
     return nullptr;
 }
@@ -144,75 +143,75 @@ bool clsTabCont::setContent(int index, const QString &text)
     return true;
 }
 
-void clsTabCont::setEntrySource(int intIndex, const EntrySource &source)
+void clsTabCont::setEntrySource(int index, const EntrySource &source)
 {
-    checkList(m_data.contents, intIndex);
-    if (m_data.contents.at(intIndex).stored())
-        m_data.contents[intIndex] = m_data.contents.at(intIndex).text();
-    if (m_data.sources.size() <= intIndex)
-        m_data.sources.resize(intIndex + 1);
-    m_data.sources[intIndex] = source;
+    checkList(m_data.contents, index);
+    if (m_data.contents.at(index).stored())
+        m_data.contents[index] = m_data.contents.at(index).text();
+    if (m_data.sources.size() <= index)
+        m_data.sources.resize(index + 1);
+    m_data.sources[index] = source;
 }
 
-void clsTabCont::AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont)
+void clsTabCont::AddTitle(int tab, const QString &newTitle, const QString &newContent)
 {
-    checkTab(intClsIndex);
+    checkTab(tab);
     if (m_data.NoOfCont >= TabSet::MaxEntries)
         throw TabError(TabError::TooManyTitles, QStringLiteral("見出しの数が不正です"));
     ++m_data.NoOfCont;
-    m_data.titles.append(strNewTitle);
-    m_data.contents.append(strNewCont);
+    m_data.titles.append(newTitle);
+    m_data.contents.append(newContent);
     m_tabSet.noteChange();
-    m_tabSet.pages().appendTitleItem(intClsIndex, strNewTitle);
+    m_tabSet.pages().appendTitleItem(tab, newTitle);
 }
 
-void clsTabCont::AddStoredEntry(int intClsIndex, std::shared_ptr<const StoredEntry> entry)
+void clsTabCont::AddStoredEntry(int tab, std::shared_ptr<const StoredEntry> entry)
 {
     const QString title = entry->title();
-    AddTitle(intClsIndex, title, QString());
+    AddTitle(tab, title, QString());
     m_data.contents.last() = EntryContent(std::move(entry));
 }
 
-void clsTabCont::ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle)
+void clsTabCont::ChgTitle(int tab, int entry, const QString &newTitle)
 {
-    checkTab(intClsIndex);
-    checkEntry(intTitleIndex, TitleWording);
-    assign(m_data.titles[intTitleIndex], strNewTitle);
-    m_tabSet.pages().setTitleItem(intClsIndex, intTitleIndex, strNewTitle);
+    checkTab(tab);
+    checkEntry(entry, TitleWording);
+    assign(m_data.titles[entry], newTitle);
+    m_tabSet.pages().setTitleItem(tab, entry, newTitle);
 }
 
-void clsTabCont::ChgCont(int intContIndex, const QString &strNewCont)
+void clsTabCont::ChgCont(int contentIndex, const QString &newContent)
 {
-    checkEntry(intContIndex, ContWording);
-    if (setContent(intContIndex, strNewCont))
+    checkEntry(contentIndex, ContWording);
+    if (setContent(contentIndex, newContent))
         m_tabSet.noteChange();
 }
 
-void clsTabCont::RemoveTitle(int intClsIndex, int intTitleIndex)
+void clsTabCont::RemoveTitle(int tab, int entry)
 {
-    checkTab(intClsIndex);
-    checkEntry(intTitleIndex, TitleWording);
-    m_data.titles.removeAt(intTitleIndex);
-    m_data.contents.removeAt(intTitleIndex);
-    if (intTitleIndex < m_data.sources.size())
-        m_data.sources.removeAt(intTitleIndex);
+    checkTab(tab);
+    checkEntry(entry, TitleWording);
+    m_data.titles.removeAt(entry);
+    m_data.contents.removeAt(entry);
+    if (entry < m_data.sources.size())
+        m_data.sources.removeAt(entry);
     --m_data.NoOfCont;
     m_tabSet.noteChange();
 }
 
-void clsTabCont::DispTitle(int intClsIndex, int intTitleIndex)
+void clsTabCont::DispTitle(int tab, int entry)
 {
-    checkTab(intClsIndex);
-    checkEntry(intTitleIndex, TitleWording);
+    checkTab(tab);
+    checkEntry(entry, TitleWording);
     // The title list runs the entry-chosen handling here, which calls back into this record.
-    m_tabSet.pages().selectTitleItem(intClsIndex, intTitleIndex);
-    m_data.DispIndex = static_cast<qint16>(intTitleIndex);
+    m_tabSet.pages().selectTitleItem(tab, entry);
+    m_data.DispIndex = static_cast<qint16>(entry);
 }
 
-void clsTabCont::setDispIndex(int intNewIndex)
+void clsTabCont::setDispIndex(int newIndex)
 {
-    checkEntry(intNewIndex, ContWording);
-    m_data.DispIndex = static_cast<qint16>(intNewIndex);
+    checkEntry(newIndex, ContWording);
+    m_data.DispIndex = static_cast<qint16>(newIndex);
 }
 
 bool clsTabCont::boxShows(const QString &box, const QString &content) const
@@ -228,57 +227,57 @@ bool clsTabCont::boxShows(const QString &box, const QString &content) const
     return true;
 }
 
-void clsTabCont::DispCont(int intClsIndex)
+void clsTabCont::DispCont(int tab)
 {
-    checkTab(intClsIndex);
+    checkTab(tab);
     TabPages &pages = m_tabSet.pages();
     const QString content = Cont(m_data.DispIndex);
     // Showing the same entry again (twice for every new page) converts nothing: for a long
     // entry each conversion costs a copy of hundreds of megabytes.
-    if (!boxShows(pages.boxText(intClsIndex), content)) {
-        pages.setBoxText(intClsIndex, toBoxText(content));
-        m_boxShown = {pages.boxText(intClsIndex), content};
+    if (!boxShows(pages.boxText(tab), content)) {
+        pages.setBoxText(tab, toBoxText(content));
+        m_boxShown = {pages.boxText(tab), content};
     }
-    pages.setBoxVisible(intClsIndex, false);
-    pages.setBoxFont(intClsIndex, m_data.FontName, m_data.FontSize);
-    pages.setBoxVisible(intClsIndex, true);
+    pages.setBoxVisible(tab, false);
+    pages.setBoxFont(tab, m_data.FontName, m_data.FontSize);
+    pages.setBoxVisible(tab, true);
 }
 
-void clsTabCont::MoveCont(int intClsIndex)
+void clsTabCont::MoveCont(int tab)
 {
-    checkTab(intClsIndex);
+    checkTab(tab);
     const TabPages &pages = m_tabSet.pages();
     checkList(m_data.contents, m_data.DispIndex);
-    const QString boxText = pages.boxText(intClsIndex);
+    const QString boxText = pages.boxText(tab);
     // An unedited entry keeps its exact text, whatever line breaks its file held.
     if (!boxShows(boxText, m_data.contents.at(m_data.DispIndex).text()))
         setContent(m_data.DispIndex, fromBoxText(boxText));
 }
 
-void clsTabCont::ResetTab(int intClsIndex)
+void clsTabCont::ResetTab(int tab)
 {
-    checkTab(intClsIndex);
+    checkTab(tab);
     TabPages &pages = m_tabSet.pages();
-    int items = pages.titleItemCount(intClsIndex);
+    int items = pages.titleItemCount(tab);
     for (; items > m_data.NoOfCont; --items)
-        pages.removeTitleItem(intClsIndex, items - 1);
+        pages.removeTitleItem(tab, items - 1);
     for (; items < m_data.NoOfCont; ++items)
-        pages.appendTitleItem(intClsIndex, QString());
+        pages.appendTitleItem(tab, QString());
     for (int j = 0; j < m_data.NoOfCont; ++j)
-        pages.setTitleItem(intClsIndex, j, m_data.titles.at(j));
-    DispCont(intClsIndex);
-    pages.selectTitleItem(intClsIndex, m_data.DispIndex);
-    DispCont(intClsIndex);
+        pages.setTitleItem(tab, j, m_data.titles.at(j));
+    DispCont(tab);
+    pages.selectTitleItem(tab, m_data.DispIndex);
+    DispCont(tab);
 }
 
-void clsTabCont::setOmidasi(const QString &strOmidasi)
+void clsTabCont::setOmidasi(const QString &caption)
 {
-    assign(m_data.Omidasi, strOmidasi);
+    assign(m_data.Omidasi, caption);
 }
 
-void clsTabCont::setCrt(const QDateTime &dtmNew)
+void clsTabCont::setCrt(const QDateTime &when)
 {
-    assign(m_data.Crt, dtmNew);
+    assign(m_data.Crt, when);
 }
 
 void clsTabCont::SetCrt()
@@ -295,37 +294,37 @@ QDateTime clsTabCont::Alarm() const
     return m_data.Alarm;
 }
 
-bool clsTabCont::acceptsAlarm(const QDateTime &dtmTime) const
+bool clsTabCont::acceptsAlarm(const QDateTime &when) const
 {
-    return dtmTime >= toSeconds(m_tabSet.clock().now()).addSecs(60);
+    return when >= toSeconds(m_tabSet.clock().now()).addSecs(60);
 }
 
-void clsTabCont::setAlarm(const QDateTime &dtmNewTime)
+void clsTabCont::setAlarm(const QDateTime &when)
 {
-    if (!acceptsAlarm(dtmNewTime))
+    if (!acceptsAlarm(when))
         throw TabError(TabError::AlarmTooSoon, QStringLiteral("設定した時間が不適切です"));
-    setStoredAlarm(dtmNewTime);
+    setStoredAlarm(when);
     setOnAlm(true);
 }
 
-void clsTabCont::setStoredAlarm(const QDateTime &dtmTime)
+void clsTabCont::setStoredAlarm(const QDateTime &when)
 {
-    assign(m_data.Alarm, dtmTime);
+    assign(m_data.Alarm, when);
 }
 
-void clsTabCont::setOnAlm(bool blnNew)
+void clsTabCont::setOnAlm(bool value)
 {
-    assign(m_data.OnAlm, blnNew);
+    assign(m_data.OnAlm, value);
 }
 
-void clsTabCont::LetTemp(int intIndex) const
+void clsTabCont::LetTemp(int index) const
 {
-    m_tabSet.temp.at(static_cast<size_t>(intIndex)) = m_data;
+    m_tabSet.temp.at(static_cast<size_t>(index)) = m_data;
 }
 
-void clsTabCont::GetTemp(int intIndex)
+void clsTabCont::GetTemp(int index)
 {
-    m_data = m_tabSet.temp.at(static_cast<size_t>(intIndex));
+    m_data = m_tabSet.temp.at(static_cast<size_t>(index));
     m_tabSet.noteChange();
 }
 

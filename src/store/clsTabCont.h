@@ -6,7 +6,7 @@ class TabSet;
 
 // One tab: its entries (title and content), font, creation date, alarm, displayed entry and
 // caption, and the bridge to its tab page. The record does not know its own index: page
-// members take it as intClsIndex and only check that it lies inside the tab set.
+// members take it as tab and only check that it lies inside the tab set.
 // Contents hold line breaks as CR LF; the content box shows them as "\n".
 // Every change of the data that a save writes is reported to the tab set (TabSet::noteChange).
 class clsTabCont
@@ -16,67 +16,67 @@ public:
     explicit clsTabCont(TabSet &tabSet);
 
     QString FontName() const { return m_data.FontName; }
-    void setFontName(const QString &strNewValue);
+    void setFontName(const QString &newValue);
     float FontSize() const { return m_data.FontSize; }
-    void setFontSize(float sngNewValue);
+    void setFontSize(float newValue);
 
     qint16 NoOfCont() const { return m_data.NoOfCont; }
     // Entry texts; an index outside the entries throws std::out_of_range. Cont decodes an entry
     // read from its file on first use: every reader of the text (the box, searches, the
     // recovery file) comes here.
-    QString Title(int intIndex) const;
-    QString Cont(int intIndex) const;
+    QString Title(int index) const;
+    QString Cont(int index) const;
 
     // How the entry's file was written when it was read; the default for other entries.
-    EntrySource entrySource(int intIndex) const;
-    void setEntrySource(int intIndex, const EntrySource &source);
+    EntrySource entrySource(int index) const;
+    void setEntrySource(int index, const EntrySource &source);
     // The entry as read from its file, while neither its title nor its content has changed
     // since; null otherwise.
-    std::shared_ptr<const StoredEntry> storedEntry(int intIndex) const;
+    std::shared_ptr<const StoredEntry> storedEntry(int index) const;
 
-    void AddTitle(int intClsIndex, const QString &strNewTitle, const QString &strNewCont);
+    void AddTitle(int tab, const QString &newTitle, const QString &newContent);
     // An entry read from its file, its content decoded when first needed.
-    void AddStoredEntry(int intClsIndex, std::shared_ptr<const StoredEntry> entry);
-    void ChgTitle(int intClsIndex, int intTitleIndex, const QString &strNewTitle);
-    void ChgCont(int intContIndex, const QString &strNewCont);
-    void RemoveTitle(int intClsIndex, int intTitleIndex);
+    void AddStoredEntry(int tab, std::shared_ptr<const StoredEntry> entry);
+    void ChgTitle(int tab, int entry, const QString &newTitle);
+    void ChgCont(int contentIndex, const QString &newContent);
+    void RemoveTitle(int tab, int entry);
 
-    void DispTitle(int intClsIndex, int intTitleIndex);
+    void DispTitle(int tab, int entry);
     qint16 DispIndex() const { return m_data.DispIndex; }
-    void setDispIndex(int intNewIndex);
-    void DispCont(int intClsIndex);
-    void MoveCont(int intClsIndex);
-    void ResetTab(int intClsIndex);
+    void setDispIndex(int newIndex);
+    void DispCont(int tab);
+    void MoveCont(int tab);
+    void ResetTab(int tab);
 
     QString TabTitle() const { return m_data.Omidasi; }
     QString Omidasi() const { return m_data.Omidasi; }
-    void setOmidasi(const QString &strOmidasi);
+    void setOmidasi(const QString &caption);
 
     QDateTime Crt() const { return m_data.Crt; }
-    void setCrt(const QDateTime &dtmNew);
+    void setCrt(const QDateTime &when);
     void SetCrt();
 
     // Only while the alarm is on; otherwise TabError AlarmOff.
     QDateTime Alarm() const;
     // Whether setAlarm takes the time: at least one minute ahead of now.
-    bool acceptsAlarm(const QDateTime &dtmTime) const;
+    bool acceptsAlarm(const QDateTime &when) const;
     // Accepted only at least one minute ahead of now; switches the alarm on.
-    void setAlarm(const QDateTime &dtmNewTime);
+    void setAlarm(const QDateTime &when);
     // The stored alarm time whatever the alarm state (the settings file writes it always).
     QDateTime storedAlarm() const { return m_data.Alarm; }
     // Keeps a time read from the settings file, which need not be a minute ahead.
-    void setStoredAlarm(const QDateTime &dtmTime);
+    void setStoredAlarm(const QDateTime &when);
     bool OnAlm() const { return m_data.OnAlm; }
-    void setOnAlm(bool blnNew);
+    void setOnAlm(bool value);
 
-    void LetTemp(int intIndex) const;
-    void GetTemp(int intIndex);
+    void LetTemp(int index) const;
+    void GetTemp(int index);
 
     // The body of this tab's section in TabSet.ini: seven "key = value" lines, each ending CR LF.
     QString Info() const;
 
 private:
-    void checkTab(int intClsIndex) const;
+    void checkTab(int tab) const;
     void checkEntry(int index, const char *wording) const;
     bool setContent(int index, const QString &text);
     bool boxShows(const QString &box, const QString &content) const;
