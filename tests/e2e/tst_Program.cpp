@@ -1,3 +1,5 @@
+#include "RunTool.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,19 +89,10 @@ private:
         return env;
     }
 
-    // Runs a tool on the display; its output, or a test failure after `timeoutMs`.
+    // Runs a tool on the display.
     QString tool(const QString &program, const QStringList &args, int timeoutMs = 10000)
     {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(program, args);
-        if (!process.waitForFinished(timeoutMs)) {
-            process.kill();
-            process.waitForFinished();
-            qWarning("%s %s did not finish", qPrintable(program), qPrintable(args.join(u' ')));
-            return {};
-        }
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        return runTool(environment(), program, args, timeoutMs);
     }
     void xdotool(const QStringList &args)
     {

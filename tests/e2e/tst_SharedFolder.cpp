@@ -1,3 +1,5 @@
+#include "RunTool.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -90,15 +92,7 @@ struct Machine
 
     QString tool(const QString &program, const QStringList &args, int timeoutMs = 20000) const
     {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(program, args);
-        if (!process.waitForFinished(timeoutMs)) {
-            process.kill();
-            process.waitForFinished();
-            return {};
-        }
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        return runTool(environment(), program, args, timeoutMs);
     }
     void xdotool(const QStringList &args) const
     {
