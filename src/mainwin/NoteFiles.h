@@ -27,6 +27,7 @@ public:
 
     // What the entry files hold as of the last read or save.
     const KnownEntryFiles &known() const { return m_known; }
+    KnownEntryFiles &known() { return m_known; }
 
 private:
     TabSet &m_tabs;

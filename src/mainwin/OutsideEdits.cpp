@@ -3,6 +3,7 @@
 #include "mainwin/FolderReload.h"
 #include "mainwin/FolderWatch.h"
 #include "mainwin/NoteFiles.h"
+#include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/frmMain.h"
@@ -45,12 +46,24 @@ OutsideEdits::OutsideEdits(frmMain &main, NoteFiles &files, SettingsFile &settin
     , m_settings(settings)
 { }
 
-void OutsideEdits::start()
+void OutsideEdits::filesRead()
 {
     m_knownSettings = readKnownSettings(m_main.appDir(), SettingsName);
-    m_composedAtRead = composedSettings();
-    m_watch = new FolderWatch(
-        m_main.appDir(), SettingsName, m_main, knownStamps(m_files.known(), m_knownSettings));
+    m_composedAsRead = composedSettings();
+}
+
+void OutsideEdits::start(const RecoveryFile &recovery)
+{
+    // A missed alarm switched off is no change of the user's to keep from a quiet reload; what a
+    // restore brought back is.
+    m_composedAtRead = recovery.restored() ? m_composedAsRead : composedSettings();
+    for (const QString &name : recovery.unseenOutsideChanges()) {
+        if (name == SettingsName)
+            m_knownSettings = {SettingsName, std::nullopt, std::nullopt};
+        else
+            m_files.known().forget(name);
+    }
+    m_watch = new FolderWatch(m_main.appDir(), SettingsName, m_main, knownStamps());
     connect(m_watch, &FolderWatch::settled, this, &OutsideEdits::settled);
     tellSyncConflicts();
 }
@@ -130,7 +143,12 @@ void OutsideEdits::saved()
     now.bytes = written;
     m_knownSettings = now;
     m_composedAtRead = composedSettings();
-    m_watch->accept(knownStamps(m_files.known(), m_knownSettings));
+    m_watch->accept(knownStamps());
+}
+
+QHash<QString, FileStamp> OutsideEdits::knownStamps() const
+{
+    return ::knownStamps(m_files.known(), m_knownSettings);
 }
 
 bool OutsideEdits::busy() const
@@ -205,7 +223,7 @@ void OutsideEdits::reload()
     if (fileStampOf(QDir(m_main.appDir()).filePath(SettingsName)) != before.stamp)
         m_knownSettings.stamp.reset();
     m_composedAtRead = composedSettings();
-    m_watch->accept(knownStamps(m_files.known(), m_knownSettings));
+    m_watch->accept(knownStamps());
     showStatus(u"別の場所で変更されたメモを読み込みました。"_s);
 }
 

@@ -8,6 +8,7 @@
 
 class FolderWatch;
 class NoteFiles;
+class RecoveryFile;
 class SettingsFile;
 class frmMain;
 
@@ -29,8 +30,14 @@ public:
 
     OutsideEdits(frmMain &main, NoteFiles &files, SettingsFile &settings);
 
-    // After start-up has read the files: learns what they hold and starts watching.
-    void start();
+    // Right after start-up has read the files: learns what they hold.
+    void filesRead();
+    // Once start-up is done: starts watching. A restore from `recovery` replaced what was read;
+    // the files it names changed elsewhere after the recovered notes, and no save may replace
+    // them unseen.
+    void start(const RecoveryFile &recovery);
+    // The stamps of the note files as the program last read or wrote them.
+    QHash<QString, FileStamp> knownStamps() const;
     // Before a save. False when the files it would replace could not be kept: the save must not
     // go on.
     bool beforeSave();
@@ -57,5 +64,7 @@ private:
     // What the window would write as the settings file at the last read or save, without the
     // window's place, the selected tab and the displayed entries, which are no unsaved change.
     QByteArray m_composedAtRead;
+    // The same, as the files were read at start-up, before a restore or a missed alarm.
+    QByteArray m_composedAsRead;
     bool m_toldSyncConflicts = false;
 };

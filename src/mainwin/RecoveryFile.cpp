@@ -6,53 +6,61 @@
 #include "mainwin/WindowOptions.h"
 #include "persist/DurableFile.h"
 #include "persist/EntryFiles.h"
+#include "persist/IniFormat.h"
+#include "persist/OutsideChanges.h"
 #include "platform/PlatformServices.h"
 #include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <sys/stat.h>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Version 3 adds the options and the saved files it builds on; version 2 may name a saved entry
-// file instead of repeating its content; files of versions 1 and 2 read the same way.
-constexpr int FormatVersion = 3;
+// Version 4 records the stamps of the saved files it builds on; version 3 adds the options;
+// version 2 may name a saved entry file instead of repeating its content; older files read the
+// same way.
+constexpr int FormatVersion = 4;
 const QString SavedFileKey = u"savedFile"_s;
-const QString BaseKey = u"base"_s;
+const QString BaseFilesKey = u"baseFiles"_s;
+const QString SettingsName = QString::fromLatin1(SettingsFile::FileName);
 
-// Which generation of saved files the folder holds: the names, sizes and modification times of
-// the live entry files and TabSet.ini. A save that changes any file changes it; nothing else
-// that the program does touches them.
-QString savedGeneration(const QString &dir)
+QString stampText(const FileStamp &stamp)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    const QDir folder(dir);
-    const auto add = [&](const QString &name) {
-        struct stat status;
-        if (::stat(QFile::encodeName(folder.filePath(name)).constData(), &status) != 0
-            || !S_ISREG(status.st_mode))
-            return;
-        hash.addData(u"%1 %2 %3.%4\n"_s.arg(name)
-                         .arg(qint64(status.st_size))
-                         .arg(qint64(status.st_mtim.tv_sec))
-                         .arg(qint64(status.st_mtim.tv_nsec))
-                         .toUtf8());
-    };
-    for (int n = 1; n <= TabSet::MaxTabs; ++n) {
-        for (int j = 0; j < TabSet::MaxEntries; ++j)
-            add(entryFileName(n, j));
-    }
-    add(QString::fromLatin1(SettingsFile::FileName));
-    return QString::fromLatin1(hash.result().toHex());
+    return u"%1 %2 %3 %4 %5"_s.arg(stamp.device)
+        .arg(stamp.inode)
+        .arg(stamp.size)
+        .arg(stamp.modifiedNs)
+        .arg(stamp.changedNs);
+}
+
+QJsonObject stampsToJson(const QHash<QString, FileStamp> &stamps)
+{
+    QJsonObject json;
+    for (auto it = stamps.cbegin(); it != stamps.cend(); ++it)
+        json.insert(it.key(), stampText(*it));
+    return json;
+}
+
+// What a save writes of a tab into the settings file, without the displayed entry, which is no
+// change of the notes.
+QString savedTabInfo(const TabSnapshot &tab)
+{
+    return composeTabInfo(
+        {tab.FontName, tab.FontSize, tab.Crt, tab.Alarm, tab.OnAlm, 0, tab.Omidasi});
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // An entry whose content the entry file of its place holds already is written as a pointer to
@@ -88,9 +96,10 @@ QStringList toStrings(const QJsonValue &value)
 }
 
 // The contents, with those that point to a saved entry file read from it now: it holds what
-// was saved, or what a save that the end of the program interrupted put there since, which
-// is newer still. A pointer to anything but an entry file that can be read spoils the lot.
-std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir &dir)
+// was saved, or what was put there since (by a save that the end of the program interrupted, or
+// by a sync tool), which is newer still; a file removed since leaves its entry empty. A pointer
+// to anything but the entry file of its own place, or to one that cannot be read, spoils the lot.
+std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir &dir, int tabIndex)
 {
     QStringList contents;
     for (const QJsonValue &item : value.toArray()) {
@@ -100,7 +109,14 @@ std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir 
         }
         const QString name = item.toObject()[SavedFileKey].toString();
         QFile file(dir.filePath(name));
-        if (!parseEntryFileName(name) || !file.open(QIODevice::ReadOnly))
+        if (contents.size() >= TabSet::MaxEntries
+            || name != entryFileName(tabIndex + 1, int(contents.size())))
+            return std::nullopt;
+        if (!file.exists()) {
+            contents.append(QString());
+            continue;
+        }
+        if (!file.open(QIODevice::ReadOnly))
             return std::nullopt;
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
@@ -111,7 +127,7 @@ std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir 
 }
 
 // Nothing in a recovery file is trusted: a torn or foreign file restores nothing.
-std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
+std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir, int tabIndex)
 {
     TabSnapshot tab;
     tab.Omidasi = json[u"caption"_s].toString();
@@ -121,7 +137,7 @@ std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
     tab.Alarm = QDateTime::fromString(json[u"alarm"_s].toString(), Qt::ISODate);
     tab.OnAlm = json[u"alarmOn"_s].toBool();
     tab.titles = toStrings(json[u"titles"_s]);
-    const auto contents = contentsFromJson(json[u"contents"_s], dir);
+    const auto contents = contentsFromJson(json[u"contents"_s], dir, tabIndex);
     if (!contents)
         return std::nullopt;
     tab.contents = {contents->cbegin(), contents->cend()};
@@ -138,14 +154,15 @@ std::optional<TabSnapshot> tabFromJson(const QJsonObject &json, const QDir &dir)
 } // namespace
 
 RecoveryFile::RecoveryFile(TabSet &tabs, TabWindow &window, WindowOptions &options,
-    PlatformServices &platform, const KnownEntryFiles &known, const QString &notesFolder,
-    QObject *parent)
+    PlatformServices &platform, const KnownEntryFiles &known, KnownStamps knownStamps,
+    const QString &notesFolder, QObject *parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_window(window)
     , m_options(options)
     , m_platform(platform)
     , m_known(known)
+    , m_knownStamps(std::move(knownStamps))
     , m_notesFolder(notesFolder)
 {
     m_pause.setSingleShot(true);
@@ -194,7 +211,7 @@ bool RecoveryFile::write()
         {u"makeBackup"_s, m_options.MakeBackup()}, {u"defaultFontName"_s, m_tabs.DefFontName},
         {u"defaultFontSize"_s, m_tabs.DefFontSize}};
     const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs},
-        {u"options"_s, options}, {BaseKey, savedGeneration(m_notesFolder)}};
+        {u"options"_s, options}, {BaseFilesKey, stampsToJson(m_knownStamps())}};
     // A failure keeps the previous recovery file; the next change or flush tries again, and
     // the quit asks before it ends the program with changes in no file. A write that the
     // timers start has no one to tell, so it leaves its reason in the log.
@@ -223,39 +240,105 @@ void RecoveryFile::offerRestore()
         return;
     QFile file(path());
     const auto recovered = file.open(QIODevice::ReadOnly) ? parse(file.readAll()) : std::nullopt;
-    if (!recovered) {
+    if (!recovered || savedFilesHold(*recovered)) {
         discard();
         return;
     }
-    const int choice = m_platform.askQuestion(
-        u"前回、保存されないまま終了した入力が見つかりました (%1)。\r\n復元しますか?"_s.arg(
-            recovery.lastModified().toString(u"yyyy/MM/dd HH:mm"_s)),
-        u"Nokuri"_s, {u"復元する"_s, u"破棄する"_s});
-    if (choice == 0)
+    QString text
+        = u"前回、保存されないまま終了した入力が見つかりました (%1)。\r\n復元しますか?"_s.arg(
+            recovery.lastModified().toString(u"yyyy/MM/dd HH:mm"_s));
+    const QStringList unseen = replacedUnseen(*recovered);
+    if (!unseen.isEmpty()) {
+        text
+            += u"\r\n\r\nその後、メモは別の場所 (同期している別のパソコンなど) "
+               u"でも変更されています。"
+               "復元して保存するとき、別の場所の版は上書きせずに conflicts フォルダーに残します。"_s;
+    }
+    const int choice = m_platform.askQuestion(text, u"Nokuri"_s, {u"復元する"_s, u"破棄する"_s});
+    if (choice == 0) {
         restore(*recovered);
-    else if (choice == 1)
+        m_restored = true;
+        m_unseen = unseen;
+    } else if (choice == 1)
         discard();
     else
         m_undecided = true;
 }
 
-// A save that completed after the recovery file was written holds all of it: the program
-// quit or was killed before it could remove the file. Files written before the saved
-// generation was recorded go by their time instead.
-bool RecoveryFile::outdated(const QJsonObject &root) const
+// The note files whose stamps are no longer those the program knew when it wrote the recovery
+// file. Older recovery files hold no stamps: there, the files changed after it was written.
+QStringList RecoveryFile::changedSince(const QJsonObject &root) const
 {
+    const QHash<QString, FileStamp> now = noteFileStamps(m_notesFolder, SettingsName);
+    QStringList changed;
+    if (root.contains(BaseFilesKey)) {
+        const QJsonObject base = root[BaseFilesKey].toObject();
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            if (base[it.key()].toString() != stampText(*it))
+                changed.append(it.key());
+        }
+        return changed;
+    }
+    const std::optional<FileStamp> written = fileStampOf(path());
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        if (!written || it->modifiedNs >= written->modifiedNs)
+            changed.append(it.key());
+    }
+    return changed;
+}
+
+// Whether the files read at start-up hold everything the recovery file does: a save completed
+// after it was written, and the program quit or was killed before it could remove the file.
+bool RecoveryFile::savedFilesHold(const Recovered &recovered) const
+{
+    if (recovered.scrollType != m_options.scrollType()
+        || recovered.makeBackup != m_options.MakeBackup()
+        || recovered.defaultFontName != m_tabs.DefFontName
+        || recovered.defaultFontSize != m_tabs.DefFontSize
+        || recovered.tabs.size() != m_tabs.count())
+        return false;
+    for (int i = 0; i < m_tabs.count(); ++i) {
+        m_tabs[i].LetTemp(i);
+        const TabSnapshot &saved = m_tabs.temp[size_t(i)];
+        const TabSnapshot &tab = recovered.tabs[i];
+        if (savedTabInfo(saved) != savedTabInfo(tab) || saved.titles != tab.titles)
+            return false;
+        for (qsizetype j = 0; j < tab.contents.size(); ++j) {
+            if (!sameText(saved.contents[j].text(), tab.contents[j].text()))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The changed files that a save of the recovered notes would replace with something else: the
+// settings file, an entry file whose entry the recovered notes hold otherwise, one beyond them.
+QStringList RecoveryFile::replacedUnseen(const Recovered &recovered) const
+{
+    QStringList unseen;
     const QDir dir(m_notesFolder);
-    if (root.contains(BaseKey))
-        return root[BaseKey].toString() != savedGeneration(dir.path());
-    const QFileInfo settings(dir.filePath(QString::fromLatin1(SettingsFile::FileName)));
-    return settings.isFile() && settings.lastModified() >= QFileInfo(path()).lastModified();
+    for (const QString &name : recovered.changedSince) {
+        if (const auto at = parseEntryFileName(name)) {
+            const int t = at->tabNumber - 1;
+            const int j = at->entryIndex;
+            if (t < recovered.tabs.size() && j < recovered.tabs[t].titles.size()) {
+                const Entry theirs = parseEntryFile(readBytes(dir.filePath(name)));
+                if (theirs.title == recovered.tabs[t].titles[j]
+                    && theirs.content == recovered.tabs[t].contents[j].text())
+                    continue;
+            }
+        }
+        unseen.append(name);
+    }
+    std::sort(unseen.begin(), unseen.end());
+    return unseen;
 }
 
 std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &bytes) const
 {
     const QJsonObject root = QJsonDocument::fromJson(bytes).object();
     const int version = root[u"version"_s].toInt();
-    if (version < 1 || version > FormatVersion || outdated(root))
+    if (version < 1 || version > FormatVersion)
         return std::nullopt;
     // Options that an older file does not hold stay as they are.
     const QJsonObject options = root[u"options"_s].toObject();
@@ -271,14 +354,17 @@ std::optional<RecoveryFile::Recovered> RecoveryFile::parse(const QByteArray &byt
     recovered.defaultFontSize = qint16(fontSize);
     const QDir dir(m_notesFolder);
     for (const QJsonValue &value : root[u"tabs"_s].toArray()) {
-        const auto tab = tabFromJson(value.toObject(), dir);
+        if (recovered.tabs.size() == TabSet::MaxTabs)
+            return std::nullopt;
+        const auto tab = tabFromJson(value.toObject(), dir, int(recovered.tabs.size()));
         if (!tab)
             return std::nullopt;
         recovered.tabs.append(*tab);
     }
-    if (recovered.tabs.isEmpty() || recovered.tabs.size() > TabSet::MaxTabs)
+    if (recovered.tabs.isEmpty())
         return std::nullopt;
     recovered.selected = root[u"selected"_s].toInt();
+    recovered.changedSince = changedSince(root);
     return recovered;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "persist/FileStamp.h"
 #include "persist/ScrollType.h"
 #include "store/TabSnapshot.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 class KnownEntryFiles;
@@ -20,6 +24,9 @@ class WindowOptions;
 // file beside the notes, entries that the saved files hold as pointers to them. The notes
 // themselves still change only on a save, which removes the recovery file, and so does a
 // normal quit. A write that fails leaves the previous recovery file as it was.
+// A note file that another program (a sync tool) changed after the recovery file was written is
+// never replaced unseen by a restore: the restore names it, and the next save keeps the other
+// version as a conflict copy.
 class RecoveryFile final : public QObject
 {
     Q_OBJECT
@@ -29,10 +36,13 @@ public:
     // Where a write goes before it replaces the recovery file.
     static constexpr auto TempFileName = "Nokuri.recovery.tmp";
 
+    // The stamps of the note files as the program last read or wrote them.
+    using KnownStamps = std::function<QHash<QString, FileStamp>()>;
+
     // `known` tells which entries the saved files hold already.
     RecoveryFile(TabSet &tabs, TabWindow &window, WindowOptions &options,
-        PlatformServices &platform, const KnownEntryFiles &known, const QString &notesFolder,
-        QObject *parent);
+        PlatformServices &platform, const KnownEntryFiles &known, KnownStamps knownStamps,
+        const QString &notesFolder, QObject *parent);
 
     // Something changed that no save holds yet: write it once the changes pause.
     void noteChange();
@@ -41,11 +51,17 @@ public:
     bool flush();
     // The notes are saved (or deliberately dropped): the recovery file has served.
     void discard();
-    // At start-up: a recovery file that no later save has overtaken is offered back to the
-    // user; one that a save holds already, or a damaged one, goes without a word.
+    // At start-up, once the files are read: a recovery file holding anything they do not is
+    // offered back to the user; one that they hold already (a save overtook it), or a damaged
+    // one, goes without a word.
     void offerRestore();
     // The offer was cut short without an answer (by a quit): the file stays for the next start.
     bool undecided() const { return m_undecided; }
+    // The user took the recovered notes over the files read at start-up.
+    bool restored() const { return m_restored; }
+    // Note files that another program changed after the restored recovery file was written,
+    // and that a save of the restored notes would replace with something else.
+    const QStringList &unseenOutsideChanges() const { return m_unseen; }
 
     void setPauseInterval(int milliseconds) { m_pause.setInterval(milliseconds); }
 
@@ -58,11 +74,15 @@ private:
         bool makeBackup = true;
         QString defaultFontName;
         qint16 defaultFontSize = 0;
+        // Note files changed since the recovery file was written.
+        QStringList changedSince;
     };
 
     QString path() const;
     QString tempPath() const;
-    bool outdated(const QJsonObject &root) const;
+    QStringList changedSince(const QJsonObject &root) const;
+    bool savedFilesHold(const Recovered &recovered) const;
+    QStringList replacedUnseen(const Recovered &recovered) const;
     bool write();
     std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
@@ -72,10 +92,13 @@ private:
     WindowOptions &m_options;
     PlatformServices &m_platform;
     const KnownEntryFiles &m_known;
+    const KnownStamps m_knownStamps;
     const QString m_notesFolder;
     QTimer m_pause;
     QTimer m_latest;
     // The last write failed: the changes wait for the next one.
     bool m_failed = false;
     bool m_undecided = false;
+    bool m_restored = false;
+    QStringList m_unseen;
 };

@@ -42,8 +42,9 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_menus(this)
     , m_settings(std::make_unique<SettingsFile>(*this))
     , m_noteFiles(std::make_unique<NoteFiles>(m_tabs, *this, platform, appDir, *m_settings))
-    , m_recovery(
-          new RecoveryFile(m_tabs, *this, *this, platform, m_noteFiles->known(), appDir, this))
+    , m_recovery(new RecoveryFile(
+          m_tabs, *this, *this, platform, m_noteFiles->known(),
+          [this] { return m_outside->knownStamps(); }, appDir, this))
     , m_outside(new OutsideEdits(*this, *m_noteFiles, *m_settings))
     , m_quit(new QuitCoordinator(*this, platform.modals()))
 {
@@ -118,10 +119,11 @@ void frmMain::Form_Load()
     page(s).txtCont()->setEnabled(false);
     EnableTabPage(true, s);
 
+    m_outside->filesRead();
     m_recovery->offerRestore();
     reportMissedAlarms();
     DispStatus();
-    m_outside->start();
+    m_outside->start(*m_recovery);
     m_quit->startUpFinished();
 }
 

@@ -22,6 +22,8 @@ public:
     };
 
     void clear() { m_files.clear(); }
+    // The file may hold anything now: the next look compares it as another program's change.
+    void forget(const QString &name) { m_files.remove(name); }
     void remember(
         const QString &name, std::shared_ptr<const StoredEntry> entry, const FileStamp &stamp);
     void remember(
