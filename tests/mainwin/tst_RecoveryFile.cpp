@@ -355,6 +355,26 @@ private slots:
         QCOMPARE(readFile(copies + file), kept ? theirs : QByteArray());
     }
 
+    void restoredChanges_areNotReadOverByAnOutsideChange()
+    {
+        MainWindowFixture f;
+        startQuickly(f);
+        f.window->AddTabPage(u"other"_s, u"old"_s);
+        QVERIFY(f.window->SaveAll());
+        f.record(0).setOmidasi(u"unsaved caption"_s);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        crash(f);
+
+        f.platform.questionAnswers = {0};
+        startQuickly(f);
+        QFile other(f.dir.filePath(u"Tab2A.tab"_s));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("other\r\nelsewhere\r\n") > 0);
+        other.close();
+        QVERIFY(f.window->SaveAll());
+        QCOMPARE(f.record(0).Omidasi(), u"unsaved caption"_s);
+        QCOMPARE(f.record(1).Cont(0), u"elsewhere"_s);
+    }
+
     void recoveryTemporaryLeftByAKill_isRemovedAtStartUp()
     {
         MainWindowFixture f;
