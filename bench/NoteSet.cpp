@@ -80,7 +80,7 @@ NoteSet NoteSet::generate(const Shape &shape, const QString &dir)
     globals.height = 6600;
     globals.width = 9000;
     globals.defFontName = u"ＭＳ ゴシック"_s;
-    globals.scrlType = u"V"_s;
+    globals.scrlType = ScrollType::Vertical;
     set.m_files.append({u"TabSet.ini"_s, encodeNoteText(composeIni(globals, infos))});
     for (const File &file : std::as_const(set.m_files))
         writeFile(QDir(dir).filePath(file.name), file.bytes);
