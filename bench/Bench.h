@@ -14,7 +14,8 @@ class Bench final
 {
 public:
     // `program` is Nokuri, `emptyWindow` the baseline program.
-    Bench(const QString &program, const QString &emptyWindow);
+    // With `startOnly`, only the start-up and memory rows: no saves, switches or searches.
+    Bench(const QString &program, const QString &emptyWindow, bool startOnly = false);
     // Prints the table to stdout; returns the number of targets that do not hold.
     int run();
 
@@ -38,6 +39,7 @@ private:
 
     QString m_program;
     QString m_emptyWindow;
+    bool m_startOnly;
     QTemporaryDir m_root;
     ReportTable m_table;
 };

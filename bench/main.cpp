@@ -33,8 +33,11 @@ int main(int argc, char *argv[])
             }
             return 0;
         }
+        // --start-up: the start-up and memory rows alone, for work on the start.
+        const bool startOnly = argc >= 2 && QByteArrayView(argv[1]) == "--start-up";
         const int missed
-            = Bench(QStringLiteral(NOKURI_PROGRAM), QStringLiteral(NOKURI_EMPTY_WINDOW)).run();
+            = Bench(QStringLiteral(NOKURI_PROGRAM), QStringLiteral(NOKURI_EMPTY_WINDOW), startOnly)
+                  .run();
         std::fprintf(stderr, "bench: %d target(s) missed\n", missed);
         return 0;
     } catch (const std::exception &failure) {

@@ -1,5 +1,8 @@
 #include "mainwin/ContentBox.h"
 
+#include "persist/StoredEntry.h"
+#include "store/LineBreaks.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -11,6 +14,8 @@ ContentBox::ContentBox(QWidget *parent)
     // The program's own content menu replaces the built-in one.
     setContextMenuPolicy(Qt::NoContextMenu);
     setScrollType(ScrollType::Vertical);
+    // Once edited, the box no longer shows the entry as read.
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { m_entry.reset(); });
 }
 
 void ContentBox::setScrollType(ScrollType type)
@@ -48,18 +53,24 @@ QString ContentBox::text() const
 {
     if (m_whole)
         return *m_whole;
+    if (m_entry && (m_entryPending || m_entryPreview))
+        return crLfToLf(m_entry->content());
     if (m_pending)
         return *m_pending;
     QString raw = document()->toRawText();
     return raw.replace(QChar::ParagraphSeparator, u'\n');
 }
 
-void ContentBox::setText(const QString &text)
+QString ContentBox::prepare(const QString &text)
 {
     const bool tooLong = text.size() > EditableChars;
     m_whole = tooLong ? std::optional(text) : std::nullopt;
     setReadOnly(tooLong);
-    const QString shown = tooLong ? previewOf(text) : text;
+    return tooLong ? previewOf(text) : text;
+}
+
+void ContentBox::display(const QString &shown)
+{
     if (!isVisible()) {
         m_pending = shown;
         return;
@@ -68,8 +79,38 @@ void ContentBox::setText(const QString &text)
     setPlainText(shown);
 }
 
+void ContentBox::setText(const QString &text)
+{
+    m_entry.reset();
+    m_entryPending = false;
+    m_entryPreview = false;
+    display(prepare(text));
+}
+
+void ContentBox::setEntry(std::shared_ptr<const StoredEntry> entry)
+{
+    const auto start = entry->longContentStart(EditableChars, 2 * PreviewChars + 1);
+    m_entryPending = !start && !isVisible();
+    m_entryPreview = start.has_value();
+    if (start) {
+        m_whole.reset();
+        setReadOnly(true);
+        display(previewOf(crLfToLf(*start)));
+    } else if (m_entryPending) {
+        m_pending.reset();
+    } else {
+        display(prepare(crLfToLf(entry->content())));
+    }
+    // Filling the document reports a change of its text, which ends what the entry shows.
+    m_entry = std::move(entry);
+}
+
 void ContentBox::showEvent(QShowEvent *event)
 {
+    if (m_entryPending) {
+        m_entryPending = false;
+        m_pending = prepare(crLfToLf(m_entry->content()));
+    }
     if (m_pending) {
         const QString text = std::move(*m_pending);
         m_pending.reset();

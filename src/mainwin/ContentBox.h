@@ -3,7 +3,10 @@
 #include "persist/ScrollType.h"
 
 #include <QPlainTextEdit>
+#include <memory>
 #include <optional>
+
+class StoredEntry;
 
 // The content text box of a tab page. One box serves all three scroll types.
 class ContentBox final : public QPlainTextEdit
@@ -31,8 +34,14 @@ public:
     // document for a long text is the dearest step of showing it, and most pages are never
     // looked at. text() returns the kept text meanwhile.
     void setText(const QString &text);
+    // Shows the content of an entry read from its file, decoding it only when the box is shown;
+    // a content too long to edit is not decoded for its preview at all. text() gives the
+    // content whole.
+    void setEntry(std::shared_ptr<const StoredEntry> entry);
+    // The entry of the last setEntry while the box shows it unedited; null otherwise.
+    const std::shared_ptr<const StoredEntry> &entry() const { return m_entry; }
     // Whether the box shows a text too long to edit; it is read-only then.
-    bool showsPreview() const { return m_whole.has_value(); }
+    bool showsPreview() const { return m_whole.has_value() || m_entryPreview; }
 
 signals:
     // A right press, or the Menu key or Shift+F10 at the caret.
@@ -44,7 +53,15 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Makes the box editable or not for the text; gives what its document shows.
+    QString prepare(const QString &text);
+    // Fills the document, or keeps the text for the box's showing.
+    void display(const QString &shown);
+
     ScrollType m_scrollType = ScrollType::Vertical;
     std::optional<QString> m_pending;
     std::optional<QString> m_whole;
+    std::shared_ptr<const StoredEntry> m_entry;
+    bool m_entryPending = false; // decoded and filled in when shown
+    bool m_entryPreview = false; // shown as the start of a content too long to edit
 };

@@ -24,24 +24,23 @@ void NoteFiles::ReadTabFiles()
     m_known.clear();
     const StoredEntryScan scan = scanEntryFiles(m_notesFolder, &m_known);
     for (const auto &entries : scan.tabs) {
-        // The page of a new tab shows its first entry: that one is decoded now, the others
-        // when they are first shown.
-        const StoredEntry &first = *entries.first();
+        // A new tab's page shows its first entry: it gets the entry's title, and its content
+        // goes to the box undecoded.
+        const QString title = entries.first()->title();
         if (m_window.tabCount() > 0) {
-            m_window.AddTabPage(first.title(), first.content());
+            m_window.AddTabPage(title, QString());
         } else {
             // The first tab uses the page that exists from the start.
             clsTabCont &record = m_tabs.append();
-            record.AddTitle(0, first.title(), first.content());
+            record.AddTitle(0, title, QString());
             record.setDispIndex(0);
             record.DispCont(0);
             m_window.selectTitleItem(0, 0);
-            record.DispCont(0);
         }
         const int t = m_window.tabCount() - 1;
         clsTabCont &record = m_tabs[t];
-        if (first.source() != EntrySource())
-            record.setEntrySource(0, first.source());
+        record.setStoredEntry(0, entries.first());
+        record.DispCont(t);
         for (qsizetype k = 1; k < entries.size(); ++k)
             record.AddStoredEntry(t, entries.at(k));
         if (entries.size() == 1)

@@ -463,11 +463,24 @@ void frmMain::setBoxText(int tab, const QString &text)
 {
     ContentBox *box = page(tab).txtCont();
     // Showing the same text again keeps the caret, the undo history and the scroll position.
-    if (box->text() != text) {
+    // A box that shows an entry from its file is not asked for its text: that would decode it.
+    if (box->entry() || box->text() != text) {
         m_filling = true;
         box->setText(text);
         m_filling = false;
     }
+}
+
+void frmMain::setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry)
+{
+    m_filling = true;
+    page(tab).txtCont()->setEntry(std::move(entry));
+    m_filling = false;
+}
+
+std::shared_ptr<const StoredEntry> frmMain::boxEntry(int tab) const
+{
+    return page(tab).txtCont()->entry();
 }
 
 void frmMain::setBoxVisible(int tab, bool visible)

@@ -95,6 +95,8 @@ public:
     void selectTitleItem(int tab, int pos) override;
     QString boxText(int tab) const override;
     void setBoxText(int tab, const QString &text) override;
+    void setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry) override;
+    std::shared_ptr<const StoredEntry> boxEntry(int tab) const override;
     void setBoxVisible(int tab, bool visible) override;
     void setBoxFont(int tab, const QString &name, float size) override;
 

@@ -1,5 +1,7 @@
 #include "persist/Cp932Tables.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char Cp932Name[] = "windows-31j";
@@ -61,20 +63,18 @@ Cp932Tables::Cp932Tables()
     , m_chars(0x10000, 0)
 { }
 
-std::optional<QString> Cp932Tables::decode(QByteArrayView bytes, bool *alike)
+template<typename Sink>
+quint32 Cp932Tables::lookUp(QByteArrayView bytes, Sink sink)
 {
     const auto *in = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype size = bytes.size();
-    QString text(size, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    qsizetype written = 0;
     quint32 all = Known | RoundTrip;
     for (qsizetype i = 0; i < size; ++i) {
         const uchar byte = in[i];
         quint32 entry;
         if (isLeadByte(byte)) {
             if (i + 1 == size)
-                return std::nullopt;
+                return Invalid;
             const uchar trail = in[++i];
             entry = m_duos[duoIndex(byte, trail)];
             if (!entry)
@@ -85,8 +85,17 @@ std::optional<QString> Cp932Tables::decode(QByteArrayView bytes, bool *alike)
                 entry = singleByte(byte);
         }
         all &= entry;
-        out[written++] = char16_t(entry);
+        sink(entry);
     }
+    return all;
+}
+
+std::optional<QString> Cp932Tables::decode(QByteArrayView bytes, bool *alike)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    qsizetype written = 0;
+    const quint32 all = lookUp(bytes, [&](quint32 entry) { out[written++] = char16_t(entry); });
     if (!(all & Known))
         return std::nullopt;
     if (alike)
@@ -95,6 +104,19 @@ std::optional<QString> Cp932Tables::decode(QByteArrayView bytes, bool *alike)
     text.truncate(written);
     text.squeeze();
     return text;
+}
+
+bool Cp932Tables::decodes(QByteArrayView bytes)
+{
+    return lookUp(bytes, [](quint32) {}) & Known;
+}
+
+qsizetype Cp932Tables::bytesOfChars(QByteArrayView bytes, qsizetype chars)
+{
+    qsizetype i = 0;
+    for (; chars > 0 && i < bytes.size(); --chars)
+        i += isLeadByte(uchar(bytes[i])) ? 2 : 1;
+    return std::min(i, bytes.size());
 }
 
 std::optional<QByteArray> Cp932Tables::encode(QStringView text)

@@ -26,6 +26,10 @@ public:
     // invalid, unmapped or cut off (ICU then decides what those bytes become). `alike` tells
     // whether encode() gives these very bytes back: some characters have two byte sequences.
     std::optional<QString> decode(QByteArrayView bytes, bool *alike = nullptr);
+    // Whether decode() gives a text for these bytes; without making it.
+    bool decodes(QByteArrayView bytes);
+    // How many of the bytes the first `chars` characters take, for bytes that decode().
+    static qsizetype bytesOfChars(QByteArrayView bytes, qsizetype chars);
     // The bytes, when every character has cp932 bytes that decode back to it; nothing otherwise.
     std::optional<QByteArray> encode(QStringView text);
 
@@ -38,6 +42,10 @@ private:
     static constexpr quint32 Known = 0x80000000;
     static constexpr quint32 RoundTrip = 0x40000000;
 
+    // Calls `sink` with the table entry of each character; gives the entries and-ed together,
+    // Invalid where the last character is cut off.
+    template<typename Sink>
+    quint32 lookUp(QByteArrayView bytes, Sink sink);
     quint32 singleByte(uchar byte);
     quint32 byteDuo(uchar lead, uchar trail);
     quint32 character(char16_t c);

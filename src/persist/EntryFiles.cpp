@@ -1,5 +1,6 @@
 #include "persist/EntryFiles.h"
 
+#include "persist/Cp932Tables.h"
 #include "persist/NoteCodec.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int MaxTabNumber = 30;
 constexpr int MaxEntries = 26;
+constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
 
 // Line 1 is the title; the lines after it, joined by CR LF, the content. The content is taken
 // in one pass rather than line by line, as entries can be long: it is the text after the first
@@ -121,6 +123,27 @@ Entry parseEntryFile(const QByteArray &bytes, EntrySource *source)
             source->bytes = bytes;
     }
     return parseEntryText(std::move(note.text));
+}
+
+std::optional<QString> parseEntryContentStart(
+    const QByteArray &bytes, qsizetype longerThan, qsizetype chars)
+{
+    const qsizetype titleEnd = bytes.indexOf('\r');
+    if (titleEnd < 0 || bytes.startsWith(QByteArrayView(Utf8Bom)))
+        return std::nullopt;
+    // A character takes at most two bytes and a line break at most two characters; the title's
+    // line end and the last line end, which the content drops, take at most four bytes.
+    const qsizetype contentBytes = bytes.size() - titleEnd - 4;
+    if (contentBytes / 4 <= longerThan)
+        return std::nullopt;
+    Cp932Tables &tables = Cp932Tables::forThisThread();
+    if (!tables.decodes(bytes))
+        return std::nullopt;
+    // The title takes at most a character per byte; a line break at the cut may lose its end.
+    const qsizetype length = Cp932Tables::bytesOfChars(bytes, titleEnd + 2 + chars + 2);
+    const QString content
+        = parseEntryText(*tables.decode(QByteArrayView(bytes).first(length))).content;
+    return content.first(std::min(chars, content.size()));
 }
 
 StoredEntryScan scanEntryFiles(const QString &dir, KnownEntryFiles *known)

@@ -33,6 +33,13 @@ QByteArray entryFileBytes(const Entry &entry, const EntrySource &source = {});
 // these very bytes back.
 Entry parseEntryFile(const QByteArray &bytes, EntrySource *source = nullptr);
 
+// The first `chars` characters of the content parseEntryFile(bytes) gives, decoded from the
+// beginning of the bytes alone (the rest is only checked to read as cp932, which decides how the
+// beginning reads): for a content certainly longer than `longerThan` characters, counting a line
+// break as one, in bytes that read as cp932 throughout; nothing otherwise.
+std::optional<QString> parseEntryContentStart(
+    const QByteArray &bytes, qsizetype longerThan, qsizetype chars);
+
 struct StoredEntryScan
 {
     // Tabs in increasing tab number, packed over missing numbers; entries in letter order.

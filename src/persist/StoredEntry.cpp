@@ -32,6 +32,13 @@ const Entry &StoredEntry::decoded() const
     return m_entry;
 }
 
+std::optional<QString> StoredEntry::longContentStart(qsizetype longerThan, qsizetype chars) const
+{
+    if (m_decoded)
+        return std::nullopt;
+    return parseEntryContentStart(m_read, longerThan, chars);
+}
+
 QByteArray StoredEntry::bytes() const
 {
     if (!m_decoded)

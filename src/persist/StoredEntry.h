@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // One entry file's entry, made either from the bytes read from the file or from an entry and its
 // source. From bytes, the title is decoded at once (the title lists show every title) and the
@@ -26,6 +27,9 @@ public:
         return m_source;
     }
     bool isDecoded() const { return m_decoded; }
+    // While the content is not decoded: its first `chars` characters, where it certainly has
+    // more than `longerThan` (as parseEntryContentStart tells). Nothing otherwise.
+    std::optional<QString> longContentStart(qsizetype longerThan, qsizetype chars) const;
 
     // The file's bytes: entryFileBytes(entry(), source()), without decoding or encoding where the
     // bytes read are still at hand.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class StoredEntry;
 
 // What a tab record needs from the window: the tab count and the controls of tab page i. Each
 // page has one title list and one content box; the box follows the window's scroll type itself.
@@ -22,6 +25,11 @@ public:
     // The content box of page i. Its text uses "\n" line breaks.
     virtual QString boxText(int tab) const = 0;
     virtual void setBoxText(int tab, const QString &text) = 0;
+    // Shows the content of an entry still as read from its file: the box decodes it only when
+    // the text is needed (shown, or asked for by boxText).
+    virtual void setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry) = 0;
+    // The entry of the last setBoxEntry while the box shows it unedited; null otherwise.
+    virtual std::shared_ptr<const StoredEntry> boxEntry(int tab) const = 0;
     virtual void setBoxVisible(int tab, bool visible) = 0;
     virtual void setBoxFont(int tab, const QString &name, float size) = 0;
 };

@@ -167,9 +167,16 @@ void clsTabCont::AddTitle(int tab, const QString &newTitle, const QString &newCo
 
 void clsTabCont::AddStoredEntry(int tab, std::shared_ptr<const StoredEntry> entry)
 {
-    const QString title = entry->title();
-    AddTitle(tab, title, QString());
-    m_data.contents.last() = EntryContent(std::move(entry));
+    AddTitle(tab, entry->title(), QString());
+    setStoredEntry(m_data.NoOfCont - 1, std::move(entry));
+}
+
+void clsTabCont::setStoredEntry(int index, std::shared_ptr<const StoredEntry> entry)
+{
+    checkList(m_data.contents, index);
+    m_data.contents[index] = EntryContent(std::move(entry));
+    if (index < m_data.sources.size())
+        m_data.sources[index] = EntrySource();
 }
 
 void clsTabCont::ChgTitle(int tab, int entry, const QString &newTitle)
@@ -231,12 +238,20 @@ void clsTabCont::DispCont(int tab)
 {
     checkTab(tab);
     TabPages &pages = m_tabSet.pages();
-    const QString content = Cont(m_data.DispIndex);
-    // Showing the same entry again (twice for every new page) converts nothing: for a long
-    // entry each conversion costs a copy of hundreds of megabytes.
-    if (!boxShows(pages.boxText(tab), content)) {
-        pages.setBoxText(tab, toBoxText(content));
-        m_boxShown = {pages.boxText(tab), content};
+    checkList(m_data.contents, m_data.DispIndex);
+    // An entry still as read goes to the box undecoded: most are never shown.
+    if (const auto &stored = m_data.contents.at(m_data.DispIndex).stored()) {
+        if (pages.boxEntry(tab) != stored)
+            pages.setBoxEntry(tab, stored);
+    } else {
+        const QString content = Cont(m_data.DispIndex);
+        // Showing the same entry again (twice for every new page) converts nothing: for a long
+        // entry each conversion costs a copy of hundreds of megabytes. A box showing an entry
+        // from its file would have to decode it to tell.
+        if (pages.boxEntry(tab) || !boxShows(pages.boxText(tab), content)) {
+            pages.setBoxText(tab, toBoxText(content));
+            m_boxShown = {pages.boxText(tab), content};
+        }
     }
     pages.setBoxVisible(tab, false);
     pages.setBoxFont(tab, m_data.FontName, m_data.FontSize);
@@ -248,6 +263,9 @@ void clsTabCont::MoveCont(int tab)
     checkTab(tab);
     const TabPages &pages = m_tabSet.pages();
     checkList(m_data.contents, m_data.DispIndex);
+    const auto &stored = m_data.contents.at(m_data.DispIndex).stored();
+    if (stored && pages.boxEntry(tab) == stored)
+        return;
     const QString boxText = pages.boxText(tab);
     // An unedited entry keeps its exact text, whatever line breaks its file held.
     if (!boxShows(boxText, m_data.contents.at(m_data.DispIndex).text()))

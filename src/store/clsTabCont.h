@@ -37,6 +37,8 @@ public:
     void AddTitle(int tab, const QString &newTitle, const QString &newContent);
     // An entry read from its file, its content decoded when first needed.
     void AddStoredEntry(int tab, std::shared_ptr<const StoredEntry> entry);
+    // Entry `index`, already holding the title, takes its content from the entry read.
+    void setStoredEntry(int index, std::shared_ptr<const StoredEntry> entry);
     void ChgTitle(int tab, int entry, const QString &newTitle);
     void ChgCont(int contentIndex, const QString &newContent);
     void RemoveTitle(int tab, int entry);

@@ -230,6 +230,24 @@ private slots:
         QCOMPARE(f.record(0).Cont(1), u"x"_s);
     }
 
+    void start_hiddenPagesAndAHugeEntry_stayUndecoded()
+    {
+        MainWindowFixture f;
+        const QByteArray huge = "huge\r\n" + QByteArray("0123456789\r\n").repeated(100000);
+        writeFile(path(f, u"Tab1A.tab"_s), huge);
+        writeFile(path(f, u"Tab2A.tab"_s), "t\r\nx\r\n");
+        f.start();
+        const auto shown = f.record(0).storedEntry(0);
+        QVERIFY(f.box(0)->showsPreview());
+        QVERIFY(f.box(0)->toPlainText().contains(u"\n0123456789\n0123456789\n"_s));
+        QVERIFY(!shown->isDecoded());
+        QVERIFY(!f.record(1).storedEntry(0)->isDecoded());
+        QVERIFY(f.window->SaveAll());
+        QVERIFY(!shown->isDecoded());
+        QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), huge);
+        QCOMPARE(f.box(0)->text(), QString::fromLatin1(huge.sliced(6).chopped(2)).remove(u'\r'));
+    }
+
     void untouchedEntries_keepTheirBytesWhereverTheyMove_editedOnesTheirEncoding()
     {
         MainWindowFixture f;

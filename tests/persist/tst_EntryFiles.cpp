@@ -70,6 +70,9 @@ private slots:
     void storedEntry_decodesAsParseEntryFile();
     void storedEntry_titleWithoutTheContent_data();
     void storedEntry_titleWithoutTheContent();
+    void parseEntryContentStart_asTheWholeFileBegins();
+    void parseEntryContentStart_nothingWhereTheWholeFileMustTell_data();
+    void parseEntryContentStart_nothingWhereTheWholeFileMustTell();
 
     void readEntryFiles_noFiles_noTabs();
     void readEntryFiles_missingLetter_doesNotStopTheTab();
@@ -274,6 +277,43 @@ void tst_EntryFiles::storedEntry_titleWithoutTheContent()
     QCOMPARE(stored.title(), parseEntryFile(bytes).title);
     QCOMPARE(stored.bytes(), bytes);
     QCOMPARE(stored.isDecoded(), !lazy);
+}
+
+void tst_EntryFiles::parseEntryContentStart_asTheWholeFileBegins()
+{
+    static const QList<QByteArray> pieces {
+        "a", "\r", "\n", "\r\n", "\x82\xa0", "\x87\x90", "\xfa\x40", "\xed\x40", "\x81\x60"};
+    QRandomGenerator random(45);
+    int starts = 0;
+    for (int round = 0; round < 500; ++round) {
+        QByteArray bytes = "t\x82\xa0";
+        for (int i = random.bounded(20, 200); i > 0; --i)
+            bytes += pieces.at(random.bounded(int(pieces.size())));
+        const auto start = parseEntryContentStart(bytes, 10, 15);
+        const QString content = parseEntryFile(bytes).content;
+        if (!start)
+            continue;
+        ++starts;
+        if (*start != content.first(15) || content.size() - content.count(u"\r\n"_s) <= 10)
+            QFAIL(qPrintable(QString::fromLatin1(bytes.toHex(' '))));
+    }
+    QVERIFY(starts > 250);
+}
+
+void tst_EntryFiles::parseEntryContentStart_nothingWhereTheWholeFileMustTell_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray lines = QByteArray("\x82\xa0\x82\xa2\r\n").repeated(20);
+    QTest::newRow("short content") << QByteArray("t\r\n") + lines.first(30);
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbft\r\n") + lines;
+    QTest::newRow("stray byte at the end") << QByteArray("t\r\n") + lines + "\xff";
+    QTest::newRow("cut off at the end") << QByteArray("t\r\n") + lines + "\x82";
+}
+
+void tst_EntryFiles::parseEntryContentStart_nothingWhereTheWholeFileMustTell()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!parseEntryContentStart(bytes, 10, 15));
 }
 
 void tst_EntryFiles::readEntryFiles_noFiles_noTabs()

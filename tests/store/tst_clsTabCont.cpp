@@ -1,4 +1,6 @@
 #include "RecordingPlatform.h"
+#include "persist/StoredEntry.h"
+#include "store/LineBreaks.h"
 #include "store/TabError.h"
 #include "store/TabPages.h"
 #include "store/TabSet.h"
@@ -24,6 +26,7 @@ public:
         QStringList items;
         int selected = -1;
         QString box;
+        std::shared_ptr<const StoredEntry> boxEntry;
         bool visible = false;
         QString fontName;
         float fontSize = 0;
@@ -47,8 +50,24 @@ public:
         m_tabs[tab].setDispIndex(pos);
         m_tabs[tab].DispCont(tab);
     }
-    QString boxText(int tab) const override { return pages[tab].box; }
-    void setBoxText(int tab, const QString &text) override { pages[tab].box = text; }
+    QString boxText(int tab) const override
+    {
+        const Page &page = pages[tab];
+        return page.boxEntry ? crLfToLf(page.boxEntry->content()) : page.box;
+    }
+    void setBoxText(int tab, const QString &text) override
+    {
+        pages[tab].box = text;
+        pages[tab].boxEntry.reset();
+    }
+    void setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry) override
+    {
+        pages[tab].boxEntry = std::move(entry);
+    }
+    std::shared_ptr<const StoredEntry> boxEntry(int tab) const override
+    {
+        return pages[tab].boxEntry;
+    }
     void setBoxVisible(int tab, bool visible) override { pages[tab].visible = visible; }
     void setBoxFont(int tab, const QString &name, float size) override
     {
