@@ -18,10 +18,13 @@ FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObjec
     connect(&m_settle, &QTimer::timeout, this, &FolderWatch::settle);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatch::look);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatch::look);
-    m_watcher.addPath(dir);
     window.installEventFilter(this);
-    // Whatever changed between the reading and now.
-    look();
+    // Once the window is up: stating and watching every note file is no part of showing it.
+    // The first look finds whatever changed between the reading and then.
+    QTimer::singleShot(0, this, [this] {
+        m_watcher.addPath(m_dir);
+        look();
+    });
 }
 
 void FolderWatch::accept(const QHash<QString, FileStamp> &stamps)

@@ -3,10 +3,11 @@
 #include "persist/Cp932Tables.h"
 #include "persist/NoteCodec.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -75,6 +76,54 @@ bool isWrittenAlike(QStringView text)
         ++lineEnds;
     }
     return lineEnds >= 2;
+}
+
+enum class FileRead : quint8 { Read, NoFile, Failed };
+
+// Reads an ordinary file whole; directories, pipes and the like are no file here. `status` is
+// taken before the reading, so that a change while reading shows as a later change. Plain
+// system calls: the start-up reads hundreds of these files.
+FileRead readOrdinaryFile(
+    const QByteArray &path, QByteArray &bytes, struct stat &status, int &error)
+{
+    // Without blocking: opening a pipe for reading would wait for a writer.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = errno;
+        struct stat seen;
+        const bool file = ::stat(path.constData(), &seen) == 0 && S_ISREG(seen.st_mode);
+        return file ? FileRead::Failed : FileRead::NoFile;
+    }
+    FileRead result = FileRead::Read;
+    if (::fstat(fd, &status) != 0) {
+        error = errno;
+        result = FileRead::Failed;
+    } else if (!S_ISREG(status.st_mode)) {
+        result = FileRead::NoFile;
+    } else {
+        // One byte more than the size, to see the end in the same call; a file that grows
+        // meanwhile is read on.
+        bytes = QByteArray(qsizetype(status.st_size) + 1, Qt::Uninitialized);
+        qsizetype done = 0;
+        for (;;) {
+            if (done == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t count = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count < 0) {
+                error = errno;
+                result = FileRead::Failed;
+                break;
+            }
+            if (count == 0)
+                break;
+            done += count;
+        }
+        bytes.truncate(done);
+    }
+    ::close(fd);
+    return result;
 }
 
 } // namespace
@@ -149,20 +198,20 @@ std::optional<QString> parseEntryContentStart(
 StoredEntryScan scanEntryFiles(const QString &dir, KnownEntryFiles *known)
 {
     StoredEntryScan scan;
-    const QDir directory(dir);
+    const QByteArray folder = QFile::encodeName(dir) + '/';
     for (int number = 1; number <= MaxTabNumber; ++number) {
         QList<std::shared_ptr<const StoredEntry>> entries;
         for (int index = 0; index < MaxEntries; ++index) {
             const QString name = entryFileName(number, index);
-            const QString path = directory.filePath(name);
-            // An ordinary file only: directories and the like do not count as entries.
-            if (!QFileInfo(path).isFile())
-                continue;
-            QFile file(path);
-            QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            QByteArray bytes;
             struct stat status;
-            if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &status) != 0) {
-                scan.unreadable.append(name + u": "_s + file.errorString());
+            int error = 0;
+            const FileRead read
+                = readOrdinaryFile(folder + QFile::encodeName(name), bytes, status, error);
+            if (read == FileRead::NoFile)
+                continue;
+            if (read == FileRead::Failed) {
+                scan.unreadable.append(name + u": "_s + qt_error_string(error));
                 continue;
             }
             entries.append(std::make_shared<const StoredEntry>(std::move(bytes)));
