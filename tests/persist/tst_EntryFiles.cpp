@@ -352,6 +352,8 @@ void tst_EntryFiles::readEntryFiles_otherNames_neverRead()
              u".nokuri-save-new-Tab1A.tab"_s, u".nokuri-save-old-Tab2A.tab"_s})
         QVERIFY(put(name, "x\r\ny\r\n"));
     QVERIFY(QDir(m_dir->path()).mkdir(u"Tab1B.tab"_s));
+    // A pipe without a writer: opening it for reading must not wait for one.
+    QVERIFY(::mkfifo(QFile::encodeName(m_dir->filePath(u"Tab1C.tab"_s)).constData(), 0600) == 0);
     QVERIFY(put(u"Tab2C.tab"_s, "real\r\n"));
     const EntryScan scan = readEntryFiles(m_dir->path());
     QCOMPARE(scan.tabs, (QList<QList<Entry>> {{{u"real"_s, QString()}}}));
