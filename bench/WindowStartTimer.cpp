@@ -1,7 +1,10 @@
 #include "WindowStartTimer.h"
 
+#include "PeakMemory.h"
+
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -9,8 +12,8 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -90,10 +93,14 @@ WindowStartTimer::Run WindowStartTimer::run(
         throw;
     }
     ::kill(pid, SIGTERM);
-    int status = 0;
-    struct rusage usage = {};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) { }
-    result.peakRssKb = usage.ru_maxrss;
+    // Looked at until the process ends, its quit included.
+    for (;;) {
+        result.peakRssKb = std::max(result.peakRssKb, peakResidentKb(pid));
+        const pid_t ended = ::waitpid(pid, nullptr, WNOHANG);
+        if (ended == pid || (ended < 0 && errno != EINTR))
+            break;
+        ::usleep(1000);
+    }
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "Floors.h"
 #include "IdleWakeups.h"
 #include "Median.h"
+#include "PeakMemory.h"
 #include "Program.h"
 #include "SearchTimer.h"
 #include "mainwin/ContentBox.h"
@@ -24,7 +25,6 @@
 #include <QWindow>
 #include <functional>
 #include <stdexcept>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -142,9 +142,7 @@ void WindowWorker::run(QTextStream &out)
     measureWindow(out);
     if (m_withSwitches)
         measureIdle(out);
-    struct rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    report(out, "peak_rss_kb", usage.ru_maxrss);
+    report(out, "peak_rss_kb", ownPeakResidentKb());
 }
 
 // A folder that has just been filled, as a user's notes folder is after a while: a save in a
