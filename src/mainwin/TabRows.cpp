@@ -42,6 +42,7 @@ TabRows::TabRows(QWidget *parent)
 void TabRows::addTab()
 {
     m_captions.emplace_back();
+    m_naturalWidths.push_back(Unmeasured);
     if (m_current < 0)
         m_current = 0;
     captionsChanged();
@@ -50,6 +51,7 @@ void TabRows::addTab()
 void TabRows::removeLastTab()
 {
     m_captions.pop_back();
+    m_naturalWidths.pop_back();
     m_current = std::min(m_current, count() - 1);
     captionsChanged();
 }
@@ -62,6 +64,7 @@ QString TabRows::caption(int index) const
 void TabRows::setCaption(int index, const QString &caption)
 {
     m_captions.at(static_cast<size_t>(index)) = caption;
+    m_naturalWidths.at(static_cast<size_t>(index)) = Unmeasured;
     captionsChanged();
 }
 
@@ -161,6 +164,14 @@ TabRows::Arrangement TabRows::arrange(int width) const
 }
 
 int TabRows::naturalWidth(int index) const
+{
+    int &width = m_naturalWidths.at(static_cast<size_t>(index));
+    if (width == Unmeasured)
+        width = measureWidth(index);
+    return width;
+}
+
+int TabRows::measureWidth(int index) const
 {
     QStyleOptionTab option;
     option.initFrom(this);
@@ -265,8 +276,10 @@ void TabRows::keyPressEvent(QKeyEvent *event)
 void TabRows::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        std::fill(m_naturalWidths.begin(), m_naturalWidths.end(), Unmeasured);
         captionsChanged();
+    }
 }
 
 void TabRows::captionsChanged()

@@ -54,11 +54,15 @@ private:
         int rows = 0;
     };
     Arrangement arrange(int width) const;
+    // Kept per tab: the strip arranges every tab again whenever one is added or renamed.
     int naturalWidth(int index) const;
+    int measureWidth(int index) const;
     int rowHeight() const;
     QStyleOptionTab tabOption(int index, const Arrangement &arrangement) const;
     void captionsChanged();
 
     std::vector<QString> m_captions;
+    static constexpr int Unmeasured = -1;
+    mutable std::vector<int> m_naturalWidths;
     int m_current = -1;
 };

@@ -44,6 +44,23 @@ private slots:
         QCOMPARE(f.box(0)->geometry().bottom() + 1, client.height());
     }
 
+    void renamedTabsAndANewFont_takeTheirNewWidths()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"t"_s, QString());
+        TabRows *rows = f.bar();
+        rows->setCaption(1, u"a"_s);
+        const int shortWidth = rows->tabRect(1).width();
+        rows->setCaption(1, u"かなり長いタブの見出し"_s);
+        const int longWidth = rows->tabRect(1).width();
+        QVERIFY(longWidth > shortWidth);
+        QFont larger = rows->font();
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+        rows->setFont(larger);
+        QVERIFY(rows->tabRect(1).width() > longWidth);
+    }
+
     void selectedTab_isAlwaysOnTheRowNextToThePages()
     {
         MainWindowFixture f;
