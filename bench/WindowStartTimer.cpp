@@ -92,8 +92,10 @@ WindowStartTimer::Run WindowStartTimer::run(
         ::waitpid(pid, nullptr, 0);
         throw;
     }
+    // Looked at until the process ends, its quit included; first while it surely runs, as a
+    // small program may be gone before the first look after the signal.
+    result.peakRssKb = peakResidentKb(pid);
     ::kill(pid, SIGTERM);
-    // Looked at until the process ends, its quit included.
     for (;;) {
         result.peakRssKb = std::max(result.peakRssKb, peakResidentKb(pid));
         const pid_t ended = ::waitpid(pid, nullptr, WNOHANG);
