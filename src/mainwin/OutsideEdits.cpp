@@ -174,8 +174,14 @@ bool OutsideEdits::hasUnsavedChanges() const
         for (int t = 0; t < m_main.tabCount(); ++t) {
             const clsTabCont &record = m_main.tabs()[t];
             for (int j = 0; j < record.NoOfCont(); ++j, ++count) {
-                if (!known.holding(entryFileName(t + 1, j), {record.Title(j), record.Cont(j)},
-                        record.entrySource(j)))
+                const QString name = entryFileName(t + 1, j);
+                // An entry still as read is compared without decoding it.
+                const auto stored = record.storedEntry(j);
+                const bool held = stored
+                    ? known.holding(name, *stored).has_value()
+                    : known.holding(name, {record.Title(j), record.Cont(j)}, record.entrySource(j))
+                          .has_value();
+                if (!held)
                     return true;
             }
         }
@@ -201,8 +207,10 @@ bool OutsideEdits::takeIfUntouched(const EntryName &at, const OutsideFile &file)
     if (t >= m_main.tabCount() || j >= m_main.tabs()[t].NoOfCont())
         return false;
     clsTabCont &record = m_main.tabs()[t];
-    if (!m_files.known().holding(
-            file.name, {record.Title(j), record.Cont(j)}, record.entrySource(j)))
+    // By text: how the window's entry would be written does not matter when theirs replaces it.
+    const KnownEntryFiles::Known *known = m_files.known().find(file.name);
+    if (!known || !sameText(known->entry->title(), record.Title(j))
+        || !sameText(known->entry->content(), record.Cont(j)))
         return false;
     EntrySource source;
     const Entry theirs = parseEntryFile(*file.bytes, &source);
