@@ -27,6 +27,8 @@ private:
     {
         qint64 startNs = 0;
         qint64 peakRssKb = 0;
+        // The same window showing one line of Japanese: what a start-up is compared with.
+        qint64 japaneseStartNs = 0;
     };
 
     Baseline measureEmptyWindow(WindowStartTimer &timer);
