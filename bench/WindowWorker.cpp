@@ -5,8 +5,10 @@
 #include "Median.h"
 #include "PeakMemory.h"
 #include "Program.h"
+#include "SaveWatch.h"
 #include "SearchTimer.h"
 #include "mainwin/ContentBox.h"
+#include "mainwin/NoteFiles.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/TabPage.h"
 #include "mainwin/TabRows.h"
@@ -164,6 +166,7 @@ QString WindowWorker::freshCopy()
 void WindowWorker::measureSaves(QTextStream &out)
 {
     QList<qint64> backupOn, backupOff, afterFull, steady, oneChanged, floor, floorOne;
+    qint64 pauseFull = 0, pauseAfterFull = 0;
     QtPlatformServices platform;
     for (int run = 0; run < SaveRuns; ++run) {
         const QString notes = freshCopy();
@@ -172,12 +175,20 @@ void WindowWorker::measureSaves(QTextStream &out)
             frmMain &window = *program;
             open(window);
             changeEverything(window);
-            backupOn.append(timed([&] { save(window); }));
+            // Each save from the event loop, the next once the backups it renews after it are
+            // written, as saves a user makes some seconds apart.
+            const auto watched = [&](QList<qint64> &times) {
+                const SaveWatch::Figures figures
+                    = SaveWatch::run(window.noteFiles(), [&] { save(window); });
+                times.append(figures.saveNs);
+                return figures.longestPauseNs;
+            };
+            pauseFull = std::max(pauseFull, watched(backupOn));
             // The first save with nothing changed renews every backup; the next touches nothing.
-            afterFull.append(timed([&] { save(window); }));
-            steady.append(timed([&] { save(window); }));
+            pauseAfterFull = std::max(pauseAfterFull, watched(afterFull));
+            watched(steady);
             toggleMark(window.tabs()[0], 0);
-            oneChanged.append(timed([&] { save(window); }));
+            watched(oneChanged);
         }
         const QString empty = QDir(m_scratchDir).filePath(u"floor%1"_s.arg(run));
         QDir().mkpath(empty);
@@ -201,6 +212,8 @@ void WindowWorker::measureSaves(QTextStream &out)
     report(out, "save_unchanged", median(steady));
     report(out, "floor_write_one", median(floorOne));
     report(out, "save_one_changed", median(oneChanged));
+    report(out, "pause_save_full", pauseFull);
+    report(out, "pause_save_after_full", pauseAfterFull);
 }
 
 void WindowWorker::measureWindow(QTextStream &out)

@@ -17,6 +17,7 @@ NoteFiles::NoteFiles(TabSet &tabs, TabWindow &window, PlatformServices &platform
     , m_platform(platform)
     , m_notesFolder(notesFolder)
     , m_settings(settings)
+    , m_finisher(notesFolder)
 { }
 
 void NoteFiles::ReadTabFiles()
@@ -81,8 +82,10 @@ bool NoteFiles::SaveAll(bool makeBackup)
         }
     }
     QHash<QString, FileStamp> stamps;
-    const auto failure
-        = saveNoteFiles(m_notesFolder, entryFiles, m_settings.WriteIni(), makeBackup, &stamps);
+    m_finisher.stop();
+    const auto failure = saveNoteFiles(
+        m_notesFolder, entryFiles, m_settings.WriteIni(), makeBackup, &stamps, BackupCopies::Later);
+    m_finisher.start();
     m_known.clear();
     if (!failure) {
         for (qsizetype i = 0; i < entryFiles.size(); ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/KnownEntryFiles.h"
+#include "persist/SaveFinisher.h"
 
 class PlatformServices;
 class SettingsFile;
@@ -20,7 +21,8 @@ public:
     void ReadTabFiles();
 
     // Stores the selected page's text, then writes every file, keeping the previous ones as
-    // backups when told to. A failure is shown to the
+    // backups when told to; the backups of unchanged files are copied after the save returns,
+    // in a thread of their own (SaveFinisher). A failure is shown to the
     // user with the file and the reason; the notes stay in memory and the live files as
     // they were. Returns whether the save succeeded.
     bool SaveAll(bool makeBackup);
@@ -29,6 +31,10 @@ public:
     const KnownEntryFiles &known() const { return m_known; }
     KnownEntryFiles &known() { return m_known; }
 
+    // Whether the work that the saves leave for after they return (backup copies, syncs) is
+    // still being done.
+    bool finishingSaves() const { return m_finisher.running(); }
+
 private:
     TabSet &m_tabs;
     TabWindow &m_window;
@@ -36,4 +42,5 @@ private:
     const QString m_notesFolder;
     const SettingsFile &m_settings;
     KnownEntryFiles m_known;
+    SaveFinisher m_finisher;
 };

@@ -85,6 +85,7 @@ public:
     void setMakeBackup(bool value) override;
 
     RecoveryFile &recovery() const { return *m_recovery; }
+    NoteFiles &noteFiles() const { return *m_noteFiles; }
 
     // TabPages
     int tabCount() const override { return m_tabs.count(); }

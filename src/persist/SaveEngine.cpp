@@ -17,36 +17,49 @@ using namespace Qt::StringLiterals;
 
 // How a save replaces the files, and why the folder holds one whole generation at every instant:
 //  1. Prepare. Each file whose bytes change is written in full under a temporary name beside
-//     the file it replaces. With backups on, the old content of each live file gets a temporary
-//     backup name: a hard link to the live file when that file is about to be replaced (its old
-//     inode becomes the backup, no bytes are copied), else a copy with the live file's
-//     modification time (an unchanged file, or one reached through a symbolic link). A .bak of
-//     an unchanged file with the same size and modification time already holds its bytes and
-//     stays. Every file written or copied is fsync'ed once all are written: the disk then takes
-//     them in one go, where a sync after each file would wait for the journal every time.
-//     Nothing that the reader sees has changed yet; anything that can run out of space or
+//     the file it replaces. With backups on, the old content of each live file that is about
+//     to be replaced gets a temporary backup name: a hard link to the live file (its old inode
+//     becomes the backup, no bytes are copied), or a copy when the live file is reached through
+//     a symbolic link. Every file written or copied is fsync'ed once all are written: the disk
+//     then takes them in one go, where a sync after each file would wait for the journal every
+//     time. Nothing that the reader sees has changed yet; anything that can run out of space or
 //     permission happens here, and a failure removes the temporaries.
 //  2. Commit. The steps still to do are written to a record (SaveJournal): renames of the
 //     temporaries over the live and .bak names, removal of live entry files that are not in the
-//     new set (with backups on, they are renamed to their .bak names) and of stale .bak files.
-//     The record is written under a temporary name and fsync'ed, the folders holding
-//     temporaries are fsync'ed, the record is renamed to ".nokuri-save-journal" and the notes
-//     folder fsync'ed: from then on the save is done, whatever happens.
-//  3. Carry out. The steps are made, the folders fsync'ed, the record removed and the notes
-//     folder fsync'ed.
-// Each step is idempotent and independent of the others: no step's source is another step's
-// destination, a rename whose source is gone was made, a removal of a name that is gone too.
-// So after a kill or a power cut there is either no record (the old generation, live and .bak,
-// untouched; the temporaries are removed) or a record whose temporaries are all on disk, and
-// carrying it out to the end, at the next start before anything is read or at the next save,
-// gives the new generation. Which steps had reached the disk before a power cut does not
-// matter, so nothing relies on the file system writing names in the order they were changed.
+//     new set (with backups on, they are renamed to their .bak names) and of stale .bak files,
+//     and copies of unchanged live files over their .bak names (a .bak with the live file's size
+//     and modification time already holds its bytes and stays). The record is written under a
+//     temporary name and fsync'ed, the folders holding temporaries are fsync'ed, the record is
+//     renamed to ".nokuri-save-journal" and the notes folder fsync'ed: from then on the save is
+//     done, whatever happens.
+//  3. Carry out. The renames and removals are made and the folders fsync'ed. Then the copies:
+//     each is written under a temporary name, all are fsync'ed, renamed over the .bak names, the
+//     folder fsync'ed, the record removed and the folder fsync'ed again.
+// The copies are most of a save's work when it follows one that changed many files (each .bak
+// of those must become the file that is live now), so with BackupCopies::Later they wait: once
+// the renames are on disk, the record is replaced by one of the copies alone and the save
+// returns; finishSaves() makes them later, in another thread. A save without copies leaves its
+// record, carried out, for finishSaves() too, which syncs the folders and removes it. A copy's
+// source is a live file that the save did not change, so the copy gives the same bytes whenever it
+// is made, and the copies need no temporary that was written before the commit. A record of copies
+// alone may therefore stay while the next save prepares: if that save is interrupted before its
+// commit, carrying out the record still gives the generation before it, and its own record, which
+// holds every copy still needed (it renews every .bak), replaces the old one in its commit. Each
+// step is idempotent and independent of the others: no step's source is another step's destination,
+// a rename whose source is gone was made, a removal of a name that is gone too, a copy whose source
+// is gone is not made. So after a kill or a power cut there is either no record (the old
+// generation, live and .bak, untouched; the temporaries are removed) or a record whose temporaries
+// are all on disk, and carrying it out to the end, at the next start before anything is read or at
+// the next save, gives the new generation. Which steps had reached the disk before a power cut does
+// not matter, so nothing relies on the file system writing names in the order they were changed.
 // The fsyncs in order: each temporary's bytes; the folders holding temporaries and the
 // record's temporary; the notes folder after the record's rename (the commit); the folders
-// after the steps; the notes folder after the record's removal (so that a record never
-// reappears beside the temporaries of the next save).
+// after the renames and removals; the copies' bytes; the notes folder after their renames and
+// after the record's removal (so that a record never reappears beside the temporaries of the
+// next save).
 // A hard link between a live file and its backup exists only during one save (or, after a
-// kill, until the next start): afterwards every file has an inode of its own.
+// kill, until the next start): afterwards every file has an inode of its own. A .bak that is
+// still a link to its live file is copied before the save returns.
 // A live name that is a symbolic link to a file in another folder is written through: its
 // temporary lies beside the target and the step renames it over the target (both folders are
 // synced), so the link stays; its .bak is a copy in the notes folder. A link into the notes
@@ -91,28 +104,40 @@ struct Target
 class SaveRun final
 {
 public:
-    SaveRun(const QString &path, const Directory &dir, bool makeBackup)
+    SaveRun(const QString &path, const Directory &dir, bool makeBackup, BackupCopies copies)
         : m_path(path)
         , m_dir(dir)
         , m_makeBackup(makeBackup)
+        , m_copies(copies)
     { }
 
     std::optional<SaveError> run(const QList<SaveFile> &entryFiles, const SaveFile &settings,
         QHash<QString, FileStamp> *stamps)
     {
         QStringList names;
-        if (auto error = SaveJournal::finishInterrupted(m_dir, m_path, names))
+        // The copies that an earlier save left are among those this one would make (with
+        // backups on it renews every .bak), so its record takes their place.
+        const bool takeOver = m_makeBackup && m_copies == BackupCopies::Later;
+        QList<SaveStep> pending;
+        if (auto error
+            = SaveJournal::finishInterrupted(m_dir, m_path, names, takeOver ? &pending : nullptr))
             return error;
+        for (const SaveStep &step : std::as_const(pending))
+            m_pending.insert(step.to);
         if (auto error = survey(names, entryFiles, settings))
             return error;
         if (auto error = prepare())
             return abort(*error);
-        if (!m_steps.isEmpty()) {
+        if (!m_steps.isEmpty() && !pendingRecordSuffices()) {
             bool committed = false;
             if (auto error
                 = SaveJournal::commit(m_dir, m_path, m_steps, foreignFolders(), committed))
                 return committed ? *error : abort(*error);
-            if (auto error = SaveJournal::carryOut(m_dir, m_path, m_steps, false))
+            if (auto error = SaveJournal::carryOut(m_dir, m_path, m_steps, false, m_copies))
+                return error;
+        } else if (m_steps.isEmpty() && !m_pending.isEmpty()) {
+            // The earlier save's copies are all made.
+            if (auto error = SaveJournal::carryOut(m_dir, m_path, {}, false))
                 return error;
         }
         if (stamps)
@@ -209,7 +234,7 @@ private:
                 if (auto error = writeNew(t, bytes))
                     return error;
             } else if (m_makeBackup && !backupHolds(t.name(), *t.live)) {
-                if (auto error = keepOld(t.name(), *t.live, false))
+                if (auto error = renewBackup(t.name(), *t.live))
                     return error;
             }
         }
@@ -273,6 +298,31 @@ private:
         m_created.append(temp);
         step(name, {temp, backup});
         return std::nullopt;
+    }
+
+    // The .bak of an unchanged live file becomes a copy of it after the other steps: the file
+    // stays as it is, so the copy can wait until the window is free again. A .bak that is still
+    // a hard link to the live file (as older versions left it) is given its copy now, so that
+    // no .bak shares its file with a live one once the save has returned.
+    std::optional<SaveError> renewBackup(const QString &name, const Live &live)
+    {
+        const QString backup = backupNameOf(name);
+        if (m_directories.contains(backup))
+            return SaveError {backup, systemReason(EISDIR)};
+        const auto current = m_backups.constFind(backup);
+        if (current != m_backups.cend() && isSameFile(*current, live.status))
+            return keepOld(name, live, false);
+        m_steps.append({name, backup, true});
+        return std::nullopt;
+    }
+
+    // Whether the record that an earlier save left already holds every step of this one: then
+    // this save has nothing to commit.
+    bool pendingRecordSuffices() const
+    {
+        return !m_pending.isEmpty()
+            && std::all_of(m_steps.cbegin(), m_steps.cend(),
+                [this](const SaveStep &s) { return s.copy && m_pending.contains(s.to); });
     }
 
     // A .bak holds an unchanged live file's bytes when it is a file of its own with the same
@@ -351,6 +401,8 @@ private:
     const QString &m_path;
     const Directory &m_dir;
     const bool m_makeBackup;
+    const BackupCopies m_copies;
+    QSet<QString> m_pending; // the backups that an earlier save left to copy
     QHash<QString, Live> m_live; // live entry files and settings file now
     QHash<QString, struct stat> m_backups; // .bak files of entries and settings now, as names
     QList<Target> m_targets; // the entry files, then the settings file
@@ -384,14 +436,15 @@ std::optional<SaveError> checkNames(const QList<SaveFile> &entryFiles, const Sav
 } // namespace
 
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
-    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps)
+    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps,
+    BackupCopies copies)
 {
     if (auto error = checkNames(entryFiles, settings))
         return error;
     const Directory directory(dir);
     if (directory.openError())
         return SaveError {dir, systemReason(directory.openError())};
-    return SaveRun(dir, directory, makeBackup).run(entryFiles, settings, stamps);
+    return SaveRun(dir, directory, makeBackup, copies).run(entryFiles, settings, stamps);
 }
 
 std::optional<SaveError> cleanupInterruptedSave(const QString &dir)
@@ -401,4 +454,17 @@ std::optional<SaveError> cleanupInterruptedSave(const QString &dir)
         return SaveError {dir, systemReason(directory.openError())};
     QStringList names;
     return SaveJournal::finishInterrupted(directory, dir, names);
+}
+
+std::optional<SaveError> finishSaves(const QString &dir, const std::function<bool()> &stopRequested)
+{
+    const Directory directory(dir);
+    if (directory.openError())
+        return SaveError {dir, systemReason(directory.openError())};
+    const auto steps = SaveJournal::read(directory);
+    if (!steps)
+        return std::nullopt;
+    if (std::all_of(steps->cbegin(), steps->cend(), [](const SaveStep &s) { return s.copy; }))
+        return SaveJournal::makeCopies(directory, dir, *steps, stopRequested);
+    return SaveJournal::carryOut(directory, dir, *steps, true);
 }

@@ -31,6 +31,13 @@ struct SaveFile
     std::function<QByteArray()> encode;
 };
 
+// Whether a save makes the copies that renew the backups of unchanged files before it returns,
+// or leaves them in its commit record for finishSaves(), so that the window need not wait for
+// them; the syncs after its renames wait as well. Either way a kill or a power cut leaves one whole
+// generation behind, the .bak files included: the next start or save makes the copies that are
+// left.
+enum class BackupCopies { Now, Later };
+
 struct SaveError
 {
     QString fileName;
@@ -51,8 +58,18 @@ struct SaveError
 // A failure after the commit (an I/O error on a rename) leaves the commit record in place for
 // the next save or start to finish.
 // After a save that succeeded, `stamps` (when given) holds the stamp of every file of the new set.
+// With BackupCopies::Later, a save that follows one whose copies are not all made takes them
+// over without making them.
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
-    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps = nullptr);
+    const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps = nullptr,
+    BackupCopies copies = BackupCopies::Now);
+
+// Finishes what a save with BackupCopies::Later left: makes the backup copies, syncs the
+// folders and removes the commit record. Between two copies it asks `stopRequested`; once it
+// says so, the rest stay for the next call, save or start. Must not run beside a save of the
+// same folder.
+std::optional<SaveError> finishSaves(
+    const QString &dir, const std::function<bool()> &stopRequested = {});
 
 // At start-up, before anything is read: finishes a save that was interrupted after its commit
 // and removes the temporaries of any interrupted save. On failure the files stay as they are

@@ -4,6 +4,7 @@
 //    the next until it is killed or its parent is gone, or
 //  - with DIRECTORY NEWFILES [nobackups]: saves the entry files and TabSet.ini found in the
 //    folder NEWFILES into DIRECTORY once, as a quit does.
+// Each save leaves the backup copies for later and makes them after it, as the program does.
 
 #include "Generations.h"
 #include "TestFiles.h"
@@ -28,6 +29,15 @@ int report(const std::optional<SaveError> &error)
     return 4;
 }
 
+std::optional<SaveError> saveAndRenew(
+    const QString &dir, const QList<SaveFile> &entries, const SaveFile &settings, bool makeBackup)
+{
+    if (auto error
+        = saveNoteFiles(dir, entries, settings, makeBackup, nullptr, BackupCopies::Later))
+        return error;
+    return finishSaves(dir);
+}
+
 int saveOnce(const QString &dir, const QString &newFiles, bool makeBackup)
 {
     QList<SaveFile> entries;
@@ -39,7 +49,7 @@ int saveOnce(const QString &dir, const QString &newFiles, bool makeBackup)
         else
             entries.append({it.key(), it.value()});
     }
-    return report(saveNoteFiles(dir, entries, settings, makeBackup));
+    return report(saveAndRenew(dir, entries, settings, makeBackup));
 }
 
 int saveGenerations(const QString &dir)
@@ -52,7 +62,7 @@ int saveGenerations(const QString &dir)
         return 3;
     }
     for (qint64 generation = *start + 1; ::getppid() == parent; ++generation) {
-        const auto error = saveNoteFiles(dir, Generations::entryFiles(generation),
+        const auto error = saveAndRenew(dir, Generations::entryFiles(generation),
             Generations::settings(generation), Generations::backupsOn(generation));
         if (error)
             return report(error);

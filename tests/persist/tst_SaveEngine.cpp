@@ -97,6 +97,8 @@ QString describe(const std::optional<SaveError> &error)
 
 } // namespace
 
+Q_DECLARE_METATYPE(BackupCopies)
+
 class tst_SaveEngine final : public QObject
 {
     Q_OBJECT
@@ -116,6 +118,8 @@ private slots:
     void save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded();
     void save_backupsOn_everyFileHasAnInodeOfItsOwn_data();
     void save_backupsOn_everyFileHasAnInodeOfItsOwn();
+    void save_copiesLater_backupsWholeUntilMade_data();
+    void save_copiesLater_backupsWholeUntilMade();
     void save_symbolicLinks_writtenThroughAndKept();
     void save_keepsPermissionsOfReplacedFile();
     void save_temporaryLeftLinkedToLiveFile_notWrittenThrough();
@@ -381,16 +385,21 @@ void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn_data()
 {
     QTest::addColumn<bool>("changed"); // the second save changes Tab1A and removes Tab1B
     QTest::addColumn<bool>("linkedBefore"); // each .bak a hard link to its live file beforehand
-    QTest::newRow("changed") << true << false;
-    QTest::newRow("unchanged") << false << false;
-    QTest::newRow("changed, .bak files were links") << true << true;
-    QTest::newRow("unchanged, .bak files were links") << false << true;
+    QTest::addColumn<BackupCopies>("copies");
+    QTest::newRow("changed") << true << false << BackupCopies::Now;
+    QTest::newRow("unchanged") << false << false << BackupCopies::Now;
+    QTest::newRow("changed, .bak files were links") << true << true << BackupCopies::Now;
+    QTest::newRow("unchanged, .bak files were links") << false << true << BackupCopies::Now;
+    QTest::newRow("changed, copies later") << true << false << BackupCopies::Later;
+    QTest::newRow("unchanged, .bak files were links, copies later")
+        << false << true << BackupCopies::Later;
 }
 
 void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn()
 {
     QFETCH(bool, changed);
     QFETCH(bool, linkedBefore);
+    QFETCH(BackupCopies, copies);
     const Files first {
         {u"Tab1A.tab"_s, "1a\r\n\r\n"}, {u"Tab1B.tab"_s, "1b\r\n\r\n"}, {Settings, "ini 1"}};
     Files second = first;
@@ -405,7 +414,12 @@ void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn()
         QVERIFY(!QFile::exists(backup) || QFile::remove(backup));
         QVERIFY(hardLink(path(it.key()), backup));
     }
-    error = save(second, true);
+    error = saveNoteFiles(
+        m_dir->path(), entriesOf(second), settingsOf(second), true, nullptr, copies);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    for (const QString &name : snapshot().keys())
+        QVERIFY2(linkCountOf(path(name)) == 1, qPrintable(name));
+    error = finishSaves(m_dir->path());
     QVERIFY2(!error, qPrintable(describe(error)));
     Files expected = second;
     expected.insert(asBackups(first));
@@ -415,6 +429,64 @@ void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn()
     // An editor that writes in place changes the live file, not its backup.
     QVERIFY(put(u"Tab1A.tab"_s, "edited in place"));
     QCOMPARE(TestFiles::read(path(u"Tab1A.bak"_s)), first.value(u"Tab1A.tab"_s));
+}
+
+void tst_SaveEngine::save_copiesLater_backupsWholeUntilMade_data()
+{
+    // How the copies that a save left come to be made; "next save" saves again, changing
+    // Tab1A.tab or not, and makes them after it.
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"renewed", "stopped, then renewed", "next start",
+             "next save, unchanged", "next save, Tab1A changed"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void tst_SaveEngine::save_copiesLater_backupsWholeUntilMade()
+{
+    QFETCH(QString, how);
+    const Files first {{u"Tab1A.tab"_s, "1a\r\n\r\n"}, {u"Tab1B.tab"_s, "1b\r\n\r\n"},
+        {u"Tab2A.tab"_s, "2a\r\n\r\n"}, {Settings, "ini 1"}};
+    Files second;
+    for (auto it = first.cbegin(); it != first.cend(); ++it)
+        second.insert(it.key(), it.value() + "2");
+    for (const Files *files : {&first, &std::as_const(second)}) {
+        const auto error = save(*files, true);
+        QVERIFY2(!error, qPrintable(describe(error)));
+    }
+    // Nothing changes, but every .bak is to become the file that is live now.
+    const auto later = [&](const Files &files) {
+        return saveNoteFiles(
+            m_dir->path(), entriesOf(files), settingsOf(files), true, nullptr, BackupCopies::Later);
+    };
+    auto error = later(second);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    Files waiting = second;
+    waiting.insert(asBackups(first));
+    const auto withoutRecord = [this] {
+        Files files = snapshot();
+        files.remove(u".nokuri-save-journal"_s);
+        return files;
+    };
+    QCOMPARE(withoutRecord(), waiting);
+
+    Files live = second;
+    if (how == u"stopped, then renewed") {
+        error = finishSaves(m_dir->path(), [] { return true; });
+        QVERIFY2(!error, qPrintable(describe(error)));
+        QCOMPARE(withoutRecord(), waiting);
+    } else if (how == u"next start") {
+        error = cleanupInterruptedSave(m_dir->path());
+    } else if (how.startsWith(u"next save")) {
+        if (how.endsWith(u"changed"))
+            live.insert(u"Tab1A.tab"_s, "1a\r\nthird\r\n");
+        error = later(live);
+    }
+    QVERIFY2(!error, qPrintable(describe(error)));
+    error = finishSaves(m_dir->path());
+    QVERIFY2(!error, qPrintable(describe(error)));
+    Files expected = live;
+    expected.insert(asBackups(second));
+    QCOMPARE(snapshot(), expected);
 }
 
 void tst_SaveEngine::save_symbolicLinks_writtenThroughAndKept()

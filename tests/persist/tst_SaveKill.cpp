@@ -66,12 +66,27 @@ struct Scenario
     Files after;
     bool makeBackup = true;
     QStringList linked; // live names that are symbolic links into another folder
+    // `before` was saved over `older` leaving its backup copies for later, and they are not made
+    // yet: the .bak files of the entries it did not change hold something staler meanwhile.
+    bool copiesPending = false;
 };
 
 Scenario scenario(const Files &older, const Files &before, const Files &after,
-    bool makeBackup = true, const QStringList &linked = {})
+    bool makeBackup = true, const QStringList &linked = {}, bool copiesPending = false)
 {
-    return {older, before, after, makeBackup, linked};
+    return {older, before, after, makeBackup, linked, copiesPending};
+}
+
+void saveLeavingCopies(const QString &dir, const Files &files)
+{
+    QList<SaveFile> entries;
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        if (it.key() != Settings)
+            entries.append({it.key(), it.value()});
+    }
+    const auto error = saveNoteFiles(
+        dir, entries, {Settings, files.value(Settings)}, true, nullptr, BackupCopies::Later);
+    QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
 }
 
 // The folder as the next start finds it: the notes folder's names with their bytes (through
@@ -140,8 +155,13 @@ void tst_SaveKill::reset(const Scenario &s)
         QDir(dir).removeRecursively();
         QVERIFY(QDir().mkpath(dir));
     }
-    const Files backups = asBackups(s.older);
-    for (const Files *files : {&s.before, &backups}) {
+    Files backups = asBackups(s.older);
+    if (s.copiesPending) {
+        for (auto it = backups.begin(); it != backups.end(); ++it)
+            it.value().prepend("stale ");
+    }
+    const Files *live = s.copiesPending ? &s.older : &s.before;
+    for (const Files *files : {live, &std::as_const(backups)}) {
         for (auto it = files->cbegin(); it != files->cend(); ++it) {
             const bool linked = s.linked.contains(it.key());
             const QString path = (linked ? m_elsewhere : m_notes) + u'/' + it.key();
@@ -149,6 +169,10 @@ void tst_SaveKill::reset(const Scenario &s)
             if (linked)
                 QVERIFY(QFile::link(path, m_notes + u'/' + it.key()));
         }
+    }
+    if (s.copiesPending) {
+        saveLeavingCopies(m_notes, s.before);
+        QVERIFY(TestFiles::temporaries(m_notes).contains(u".nokuri-save-journal"_s));
     }
     for (auto it = s.after.cbegin(); it != s.after.cend(); ++it)
         QVERIFY(TestFiles::write(m_newFiles + u'/' + it.key(), it.value()));
@@ -222,6 +246,9 @@ void tst_SaveKill::killedAtEveryNameChange_nextStartFindsOneGeneration_data()
         << scenario(v0, before, noteSet(entryDeleted, "settings: 3B deleted")) << 1;
     QTest::newRow("6x3, tab 2 deleted, backups off")
         << scenario(v0, before, noteSet(tabDeleted, "settings: tab 2 deleted"), false) << 1;
+    QTest::newRow("6x3, tab 2 deleted, backup copies of the save before pending") << scenario(
+        noteSet(edited, "settings: edited"), before, noteSet(tabDeleted, "settings: tab 2 deleted"),
+        true, {}, true) << 1;
     QTest::newRow("6x3, Tab1A.tab and TabSet.ini links, entry edited") << scenario(
         v0, before, noteSet(edited, "settings: edited"), true, {u"Tab1A.tab"_s, Settings})
                                                                        << 1;
