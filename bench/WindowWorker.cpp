@@ -187,7 +187,9 @@ void WindowWorker::measureSaves(QTextStream &out)
             // The first save with nothing changed renews every backup; the next touches nothing.
             pauseAfterFull = std::max(pauseAfterFull, watched(afterFull));
             watched(steady);
+            // Shown, or the save would take the text box's older text back into the entry.
             toggleMark(window.tabs()[0], 0);
+            window.tabs()[window.selectedTab()].DispCont(window.selectedTab());
             watched(oneChanged);
         }
         const QString empty = QDir(m_scratchDir).filePath(u"floor%1"_s.arg(run));

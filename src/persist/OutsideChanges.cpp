@@ -1,5 +1,6 @@
 #include "persist/OutsideChanges.h"
 
+#include "persist/Directory.h"
 #include "persist/EntryFiles.h"
 
 #include <QDir>
@@ -32,13 +33,18 @@ KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
 
 QHash<QString, FileStamp> noteFileStamps(const QString &dir, const QString &settingsName)
 {
+    // One look at each note file, by name in the opened folder: every save and every change in
+    // the folder comes here, with the .bak files and temporaries beside hundreds of notes.
     QHash<QString, FileStamp> stamps;
-    const QDir folder(dir);
-    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        if (name != settingsName && !parseEntryFileName(name))
-            continue;
-        if (const auto stamp = fileStampOf(folder.filePath(name)))
-            stamps.insert(name, *stamp);
+    const Directory folder(dir);
+    QStringList names;
+    if (folder.openError() || folder.names(names) != 0)
+        return stamps;
+    for (const QString &name : std::as_const(names)) {
+        struct stat status;
+        if ((name == settingsName || parseEntryFileName(name)) && folder.status(name, status) == 0
+            && S_ISREG(status.st_mode))
+            stamps.insert(name, FileStamp::of(status));
     }
     return stamps;
 }
