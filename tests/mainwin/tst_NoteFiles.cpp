@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "mainwin/ActivationServer.h"
+#include "mainwin/NoteFiles.h"
 #include "mainwin/SingleInstance.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/Twips.h"
@@ -182,6 +183,8 @@ private slots:
         QVERIFY(f.window->SaveAll());
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), first);
         QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), second);
+        // The backup of an unchanged entry is copied after the save returns.
+        QTRY_VERIFY(!f.window->noteFiles().finishingSaves());
         QCOMPARE(readFile(path(f, u"Tab1A.bak"_s)), first);
     }
 
