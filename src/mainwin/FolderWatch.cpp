@@ -16,8 +16,15 @@ FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObjec
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMilliseconds);
     connect(&m_settle, &QTimer::timeout, this, &FolderWatch::settle);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatch::look);
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatch::look);
+    m_lookSoon.setSingleShot(true);
+    m_lookSoon.setInterval(LookDelayMilliseconds);
+    connect(&m_lookSoon, &QTimer::timeout, this, &FolderWatch::look);
+    const auto lookSoon = [this] {
+        if (!m_lookSoon.isActive())
+            m_lookSoon.start();
+    };
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, lookSoon);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, lookSoon);
     window.installEventFilter(this);
     // Once the window is up: stating and watching every note file is no part of showing it.
     // The first look finds whatever changed between the reading and then.

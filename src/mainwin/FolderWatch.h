@@ -18,6 +18,9 @@ class FolderWatch final : public QObject
     Q_DISABLE_COPY_MOVE(FolderWatch)
 public:
     static constexpr int SettleMilliseconds = 2000;
+    // A burst of reports (the backups of a save copied beside the notes, a sync tool's
+    // temporaries) makes one look, not one per file.
+    static constexpr int LookDelayMilliseconds = 200;
 
     // `seen`: the stamps the program knows the files by; any other stamp is a change.
     FolderWatch(const QString &dir, const QString &settingsName, QObject &window,
@@ -44,5 +47,6 @@ private:
     QString m_settingsName;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
+    QTimer m_lookSoon;
     QHash<QString, FileStamp> m_seen;
 };
