@@ -12,7 +12,7 @@ deps:
 	scripts/install-deps
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOKURI_BUILD_BENCH=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -30,7 +30,7 @@ package: deps
 # Times start-up, saves, switches and memory against the machine's own floors; prints one table.
 # Runs in its own X server, so that nothing else on the display takes part.
 bench:
-	scripts/install-deps --bench
+	scripts/install-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOKURI_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target nokuri_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BENCH_BUILD)/bench/nokuri_bench
