@@ -57,12 +57,6 @@ QString savedTabInfo(const TabSnapshot &tab)
         {tab.FontName, tab.FontSize, tab.Crt, tab.Alarm, tab.OnAlm, 0, tab.Omidasi});
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // An entry whose content the entry file of its place holds already is written as a pointer to
 // that file: typing into one entry of a large tab set then writes a small file, quickly.
 QJsonArray contentsToJson(const TabSnapshot &tab, int tabIndex, const KnownEntryFiles &known)
@@ -108,20 +102,18 @@ std::optional<QStringList> contentsFromJson(const QJsonValue &value, const QDir 
             continue;
         }
         const QString name = item.toObject()[SavedFileKey].toString();
-        QFile file(dir.filePath(name));
         if (contents.size() >= TabSet::MaxEntries
             || name != entryFileName(tabIndex + 1, int(contents.size())))
             return std::nullopt;
-        if (!file.exists()) {
+        const QString path = dir.filePath(name);
+        if (!QFileInfo::exists(path)) {
             contents.append(QString());
             continue;
         }
-        if (!file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> bytes = readWholeFile(path);
+        if (!bytes)
             return std::nullopt;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return std::nullopt;
-        contents.append(parseEntryFile(bytes).content);
+        contents.append(parseEntryFile(*bytes).content);
     }
     return contents;
 }
@@ -315,20 +307,23 @@ bool RecoveryFile::savedFilesHold(const Recovered &recovered) const
 // settings file, an entry file whose entry the recovered notes hold otherwise, one beyond them.
 QStringList RecoveryFile::replacedUnseen(const Recovered &recovered) const
 {
-    QStringList unseen;
     const QDir dir(m_notesFolder);
+    const auto holdsTheirs = [&](const QString &name) {
+        const auto at = parseEntryFileName(name);
+        if (!at || at->tabNumber > recovered.tabs.size())
+            return false;
+        const TabSnapshot &tab = recovered.tabs[at->tabNumber - 1];
+        const std::optional<QByteArray> bytes = readWholeFile(dir.filePath(name));
+        if (at->entryIndex >= tab.titles.size() || !bytes)
+            return false;
+        const Entry theirs = parseEntryFile(*bytes);
+        return theirs.title == tab.titles[at->entryIndex]
+            && theirs.content == tab.contents[at->entryIndex].text();
+    };
+    QStringList unseen;
     for (const QString &name : recovered.changedSince) {
-        if (const auto at = parseEntryFileName(name)) {
-            const int t = at->tabNumber - 1;
-            const int j = at->entryIndex;
-            if (t < recovered.tabs.size() && j < recovered.tabs[t].titles.size()) {
-                const Entry theirs = parseEntryFile(readBytes(dir.filePath(name)));
-                if (theirs.title == recovered.tabs[t].titles[j]
-                    && theirs.content == recovered.tabs[t].contents[j].text())
-                    continue;
-            }
-        }
-        unseen.append(name);
+        if (!holdsTheirs(name))
+            unseen.append(name);
     }
     std::sort(unseen.begin(), unseen.end());
     return unseen;

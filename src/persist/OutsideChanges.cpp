@@ -7,9 +7,7 @@
 #include <QFile>
 #include <algorithm>
 
-namespace {
-
-std::optional<QByteArray> readBytes(const QString &path)
+std::optional<QByteArray> readWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -20,12 +18,12 @@ std::optional<QByteArray> readBytes(const QString &path)
     return bytes;
 }
 
-} // namespace
+namespace { } // namespace
 
 KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
 {
     const QString path = QDir(dir).filePath(name);
-    KnownSettingsFile known {name, fileStampOf(path), readBytes(path)};
+    KnownSettingsFile known {name, fileStampOf(path), readWholeFile(path)};
     if (!known.bytes || known.stamp != fileStampOf(path))
         known.stamp.reset();
     return known;
@@ -80,7 +78,7 @@ QList<OutsideFile> findOutsideChanges(
             continue;
         OutsideFile file {name, std::nullopt};
         if (stamp != now.cend()) {
-            file.bytes = readBytes(folder.filePath(name));
+            file.bytes = readWholeFile(folder.filePath(name));
             if (!file.bytes)
                 continue; // unreadable now (being replaced): the next look sees it
         }

@@ -19,6 +19,9 @@ struct KnownSettingsFile
     std::optional<QByteArray> bytes;
 };
 
+// The whole file's bytes; nothing when it cannot be read to the end.
+std::optional<QByteArray> readWholeFile(const QString &path);
+
 // Reads the settings file with the stamp it had while it was read.
 KnownSettingsFile readKnownSettings(const QString &dir, const QString &name);
 
