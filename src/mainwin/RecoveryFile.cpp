@@ -57,28 +57,13 @@ QString savedTabInfo(const TabSnapshot &tab)
         {tab.FontName, tab.FontSize, tab.Crt, tab.Alarm, tab.OnAlm, 0, tab.Omidasi});
 }
 
-// An entry whose content the entry file of its place holds already is written as a pointer to
-// that file: typing into one entry of a large tab set then writes a small file, quickly.
-QJsonArray contentsToJson(const TabSnapshot &tab, int tabIndex, const KnownEntryFiles &known)
-{
-    QJsonArray contents;
-    for (qsizetype j = 0; j < tab.contents.size(); ++j) {
-        const QString name = entryFileName(tabIndex + 1, int(j));
-        if (known.holdsContent(name, tab.contents[j]))
-            contents.append(QJsonObject {{SavedFileKey, name}});
-        else
-            contents.append(tab.contents[j].text());
-    }
-    return contents;
-}
-
-QJsonObject toJson(const TabSnapshot &tab, int tabIndex, const KnownEntryFiles &known)
+QJsonObject toJson(const TabSnapshot &tab, const QJsonArray &contents)
 {
     return {{u"caption"_s, tab.Omidasi}, {u"fontName"_s, tab.FontName},
         {u"fontSize"_s, double(tab.FontSize)}, {u"created"_s, tab.Crt.toString(Qt::ISODate)},
         {u"alarm"_s, tab.Alarm.toString(Qt::ISODate)}, {u"alarmOn"_s, tab.OnAlm},
         {u"dispIndex"_s, tab.DispIndex}, {u"titles"_s, QJsonArray::fromStringList(tab.titles)},
-        {u"contents"_s, contentsToJson(tab, tabIndex, known)}};
+        {u"contents"_s, contents}};
 }
 
 QStringList toStrings(const QJsonValue &value)
@@ -188,31 +173,80 @@ bool RecoveryFile::flush()
     return (!m_pause.isActive() && !m_failed) || write();
 }
 
-bool RecoveryFile::write()
+std::optional<RecoveryWrite> RecoveryFile::takePending()
+{
+    if (!m_pause.isActive() && !m_failed)
+        return std::nullopt;
+    return take();
+}
+
+RecoveryWrite RecoveryFile::take()
 {
     m_pause.stop();
     m_latest.stop();
+    RecoveryWrite pending;
+    pending.m_path = path();
+    pending.m_tempPath = tempPath();
     const int s = m_window.selectedTab();
     m_tabs[s].MoveCont(s);
-    QJsonArray tabs;
+    pending.m_selected = s;
     for (int i = 0; i < m_window.tabCount(); ++i) {
         m_tabs[i].LetTemp(i);
-        tabs.append(toJson(m_tabs.temp[size_t(i)], i, m_known));
+        TabSnapshot tab = m_tabs.temp[size_t(i)];
+        // An entry whose content the entry file of its place holds already is written as a
+        // pointer to that file: typing into one entry of a large tab set then writes a small
+        // file, quickly.
+        for (qsizetype j = 0; j < tab.contents.size(); ++j) {
+            const QString name = entryFileName(i + 1, int(j));
+            const bool held = m_known.holdsContent(name, tab.contents[j]);
+            pending.m_pointers.append(held ? name : QString());
+            // Plain text from here on: decoding a stored entry is the window thread's work.
+            tab.contents[j] = held ? EntryContent() : EntryContent(QString(tab.contents[j].text()));
+        }
+        pending.m_tabs.append(std::move(tab));
     }
-    const QJsonObject options {{u"scrollType"_s, scrollTypeLetter(m_options.scrollType())},
+    pending.m_options = {{u"scrollType"_s, scrollTypeLetter(m_options.scrollType())},
         {u"makeBackup"_s, m_options.MakeBackup()}, {u"defaultFontName"_s, m_tabs.DefFontName},
         {u"defaultFontSize"_s, m_tabs.DefFontSize}};
-    const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, s}, {u"tabs"_s, tabs},
-        {u"options"_s, options}, {BaseFilesKey, stampsToJson(m_knownStamps())}};
+    pending.m_baseFiles = m_knownStamps();
+    return pending;
+}
+
+void RecoveryFile::written(const std::optional<QString> &failure)
+{
     // A failure keeps the previous recovery file; the next change or flush tries again, and
     // the quit asks before it ends the program with changes in no file. A write that the
     // timers start has no one to tell, so it leaves its reason in the log.
-    const std::optional<QString> failure = replaceFileDurably(
-        path(), tempPath(), QJsonDocument(root).toJson(QJsonDocument::Compact));
     m_failed = failure.has_value();
     if (failure)
         qWarning("Nokuri cannot write %s: %s", qPrintable(path()), qPrintable(*failure));
+}
+
+bool RecoveryFile::write()
+{
+    written(take().run());
     return !m_failed;
+}
+
+std::optional<QString> RecoveryWrite::run() const
+{
+    QJsonArray tabs;
+    qsizetype entry = 0;
+    for (const TabSnapshot &tab : m_tabs) {
+        QJsonArray contents;
+        for (const EntryContent &content : tab.contents) {
+            const QString &pointer = m_pointers[entry++];
+            if (pointer.isEmpty())
+                contents.append(content.text());
+            else
+                contents.append(QJsonObject {{SavedFileKey, pointer}});
+        }
+        tabs.append(toJson(tab, contents));
+    }
+    const QJsonObject root {{u"version"_s, FormatVersion}, {u"selected"_s, m_selected},
+        {u"tabs"_s, tabs}, {u"options"_s, m_options}, {BaseFilesKey, stampsToJson(m_baseFiles)}};
+    return replaceFileDurably(
+        m_path, m_tempPath, QJsonDocument(root).toJson(QJsonDocument::Compact));
 }
 
 void RecoveryFile::discard()

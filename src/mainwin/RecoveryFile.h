@@ -5,6 +5,7 @@
 #include "store/TabSnapshot.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -14,10 +15,29 @@
 
 class KnownEntryFiles;
 class PlatformServices;
-class QJsonObject;
 class TabSet;
 class TabWindow;
 class WindowOptions;
+
+// One write of the recovery file as taken from the window. Making its bytes and writing them is
+// most of the work (tens of megabytes when every note of a large set is unsaved), and run() may
+// do it in another thread: it touches nothing of the window.
+class RecoveryWrite final
+{
+public:
+    // Writes the file durably; the system's reason on failure, the previous file then stays.
+    std::optional<QString> run() const;
+
+private:
+    friend class RecoveryFile;
+    QString m_path;
+    QString m_tempPath;
+    int m_selected = 0;
+    QList<TabSnapshot> m_tabs; // contents held by their saved file are empty here
+    QStringList m_pointers; // per entry in tab order: the saved file holding it, or empty
+    QJsonObject m_options;
+    QHash<QString, FileStamp> m_baseFiles;
+};
 
 // Unsaved work survives a crash, a kill or a power cut: a few seconds after a change pauses (and
 // at the latest a few seconds after it began) the tab set and the options go into a recovery
@@ -49,6 +69,10 @@ public:
     // Writes now when a change is pending or the last write failed (before a risky step).
     // False when the unsaved changes are in no recovery file.
     bool flush();
+    // The write that flush() would make, for a caller that runs it elsewhere and reports the
+    // outcome to written(); nothing when none is due.
+    std::optional<RecoveryWrite> takePending();
+    void written(const std::optional<QString> &failure);
     // The notes are saved (or deliberately dropped): the recovery file has served.
     void discard();
     // At start-up, once the files are read: a recovery file holding anything they do not is
@@ -83,6 +107,7 @@ private:
     QStringList changedSince(const QJsonObject &root) const;
     bool savedFilesHold(const Recovered &recovered) const;
     QStringList replacedUnseen(const Recovered &recovered) const;
+    RecoveryWrite take();
     bool write();
     std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
