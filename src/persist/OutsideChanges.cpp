@@ -18,8 +18,6 @@ std::optional<QByteArray> readWholeFile(const QString &path)
     return bytes;
 }
 
-namespace { } // namespace
-
 KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
 {
     const QString path = QDir(dir).filePath(name);
@@ -63,21 +61,28 @@ QList<OutsideFile> findOutsideChanges(
 {
     const QDir folder(dir);
     const QHash<QString, FileStamp> now = noteFileStamps(dir, settings.name);
-    const QHash<QString, FileStamp> known = knownStamps(entries, settings);
-    QStringList names = now.keys() + entries.names();
-    if (settings.bytes || settings.stamp)
+    // A file whose stamp is not the one known may have changed; its bytes tell.
+    QStringList names;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const KnownEntryFiles::Known *entry = entries.find(it.key());
+        const std::optional<FileStamp> known = it.key() == settings.name
+            ? settings.stamp
+            : (entry ? std::optional(entry->stamp) : std::nullopt);
+        if (known != *it)
+            names.append(it.key());
+    }
+    for (const QString &name : entries.names()) {
+        if (!now.contains(name))
+            names.append(name);
+    }
+    if ((settings.bytes || settings.stamp) && !now.contains(settings.name))
         names.append(settings.name);
     std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
 
     QList<OutsideFile> changes;
     for (const QString &name : std::as_const(names)) {
-        const auto stamp = now.constFind(name);
-        const auto knownStamp = known.constFind(name);
-        if (stamp != now.cend() && knownStamp != known.cend() && *stamp == *knownStamp)
-            continue;
         OutsideFile file {name, std::nullopt};
-        if (stamp != now.cend()) {
+        if (now.contains(name)) {
             file.bytes = readWholeFile(folder.filePath(name));
             if (!file.bytes)
                 continue; // unreadable now (being replaced): the next look sees it
