@@ -81,7 +81,8 @@ void AlarmCommands::mnuAlmOff_Click()
 void AlarmCommands::tmrAlarm_Timer()
 {
     // While a quit cancels every box, a due alarm stays on: the next start reports it missed.
-    if (!m_platform.modals().admits())
+    // While a save runs, the first tick after it reports: a message must not open inside it.
+    if (!m_platform.modals().admits() || m_platform.modals().waiting())
         return;
     TabSet &tabs = m_tabs;
     const int n = tabs.count();

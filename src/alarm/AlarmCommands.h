@@ -28,8 +28,8 @@ public:
 
     // One tick: each due alarm is switched off, then reported with a modal message, in tab
     // order, as a desktop notification too; the status bar is refreshed at the end. Safe to run
-    // nested inside a message. The timer sleeps while no alarm is on and the tabs stay as they
-    // are.
+    // nested inside a message; does nothing while a save runs. The timer sleeps while no alarm
+    // is on and the tabs stay as they are.
     void tmrAlarm_Timer();
     const QTimer &tmrAlarm() const { return *m_tmrAlarm; }
 

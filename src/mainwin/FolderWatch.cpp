@@ -1,16 +1,18 @@
 #include "mainwin/FolderWatch.h"
 
 #include "persist/OutsideChanges.h"
+#include "platform/ModalGate.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QSet>
 
 FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObject &window,
-    const QHash<QString, FileStamp> &seen)
+    ModalGate &modals, const QHash<QString, FileStamp> &seen)
     : QObject(&window)
     , m_dir(dir)
     , m_settingsName(settingsName)
+    , m_modals(modals)
     , m_seen(seen)
 {
     m_settle.setSingleShot(true);
@@ -49,6 +51,8 @@ bool FolderWatch::eventFilter(QObject *watched, QEvent *event)
 
 void FolderWatch::look()
 {
+    if (lookAfterSave())
+        return;
     const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
     watchFiles(now);
     if (now == m_seen)
@@ -59,6 +63,8 @@ void FolderWatch::look()
 
 void FolderWatch::settle()
 {
+    if (lookAfterSave())
+        return;
     const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
     if (now != m_seen) {
         m_seen = now;
@@ -66,6 +72,22 @@ void FolderWatch::settle()
         return;
     }
     emit settled();
+}
+
+// Once the save has returned, it has told the watch what it wrote (accept()), and a look sees
+// only the changes of others.
+bool FolderWatch::lookAfterSave()
+{
+    if (!m_modals.waiting())
+        return false;
+    if (!m_lookAfterSave) {
+        m_lookAfterSave = true;
+        m_modals.afterWaits(this, [this] {
+            m_lookAfterSave = false;
+            look();
+        });
+    }
+    return true;
 }
 
 // A file replaced by a rename, as sync tools and the program's own saves do, leaves the watch

@@ -7,11 +7,14 @@
 #include <QObject>
 #include <QTimer>
 
+class ModalGate;
+
 // Tells when the note files of the folder changed and then stayed as they are for a while, so
 // that a sync tool that brings in several files is seen once, after its last one. It looks when
 // the file system reports a change in the folder or in a note file, and when the window is
 // activated, as watchers miss changes on network folders. Only the note files' stamps count
-// (noteFileStamps): temporaries and conflict files come and go unseen.
+// (noteFileStamps): temporaries and conflict files come and go unseen. While the window waits for
+// a save (`modals`), the folder is half the old files and half the new: the look waits too.
 class FolderWatch final : public QObject
 {
     Q_OBJECT
@@ -23,7 +26,7 @@ public:
     static constexpr int LookDelayMilliseconds = 200;
 
     // `seen`: the stamps the program knows the files by; any other stamp is a change.
-    FolderWatch(const QString &dir, const QString &settingsName, QObject &window,
+    FolderWatch(const QString &dir, const QString &settingsName, QObject &window, ModalGate &modals,
         const QHash<QString, FileStamp> &seen);
 
     void setSettleInterval(int milliseconds) { m_settle.setInterval(milliseconds); }
@@ -41,10 +44,13 @@ protected:
 private:
     void look();
     void settle();
+    bool lookAfterSave();
     void watchFiles(const QHash<QString, FileStamp> &present);
 
     QString m_dir;
     QString m_settingsName;
+    ModalGate &m_modals;
+    bool m_lookAfterSave = false;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QTimer m_lookSoon;

@@ -2,13 +2,29 @@
 
 #include "mainwin/SettingsFile.h"
 #include "mainwin/TabWindow.h"
+#include "mainwin/ThreadWait.h"
 #include "persist/EntryFiles.h"
 #include "persist/SaveEngine.h"
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabSet.h"
 #include "store/clsTabCont.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// An entry's bytes, made in the save's thread. An entry not decoded yet gives the bytes it was
+// read as, taken here: the window's thread may decode it meanwhile, which changes it. A decoded
+// entry changes no more, and encodes with the tables of the thread that asks.
+std::function<QByteArray()> bytesOf(const std::shared_ptr<const StoredEntry> &entry)
+{
+    if (!entry->isDecoded())
+        return [bytes = entry->bytes()] { return bytes; };
+    return [entry] { return entry->bytes(); };
+}
+
+} // namespace
 
 NoteFiles::NoteFiles(TabSet &tabs, TabWindow &window, PlatformServices &platform,
     const QString &notesFolder, const SettingsFile &settings)
@@ -77,14 +93,21 @@ bool NoteFiles::SaveAll(bool makeBackup)
                     Entry {record.Title(j), record.Cont(j)}, record.entrySource(j));
             }
             entries.append(entry);
-            entryFiles.append(
-                SaveFile(name, m_known.holding(name, *entry), [entry] { return entry->bytes(); }));
+            entryFiles.append(SaveFile(name, m_known.holding(name, *entry), bytesOf(entry)));
         }
     }
+    // The save's thread reads nothing that the window's thread may change meanwhile: it gets
+    // what it writes as values.
+    const SaveFile settings = m_settings.WriteIni();
     QHash<QString, FileStamp> stamps;
-    m_finisher.stop();
-    const auto failure = saveNoteFiles(
-        m_notesFolder, entryFiles, m_settings.WriteIni(), makeBackup, &stamps, BackupCopies::Later);
+    std::optional<SaveError> failure;
+    runWhileWindowWaits(m_platform.modals(), [&] {
+        // The copies that the last save left stop at the next file; the window need not wait
+        // for that either.
+        m_finisher.stop();
+        failure = saveNoteFiles(
+            m_notesFolder, entryFiles, settings, makeBackup, &stamps, BackupCopies::Later);
+    });
     m_finisher.start();
     m_known.clear();
     if (!failure) {

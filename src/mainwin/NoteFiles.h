@@ -21,8 +21,9 @@ public:
     void ReadTabFiles();
 
     // Stores the selected page's text, then writes every file, keeping the previous ones as
-    // backups when told to; the backups of unchanged files are copied after the save returns,
-    // in a thread of their own (SaveFinisher). A failure is shown to the
+    // backups when told to. The files are written in a thread while the window waits without
+    // standing still (runWhileWindowWaits); the backups of unchanged files are copied after the
+    // save returns, in a thread of their own (SaveFinisher). A failure is shown to the
     // user with the file and the reason; the notes stay in memory and the live files as
     // they were. Returns whether the save succeeded.
     bool SaveAll(bool makeBackup);

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -63,7 +62,8 @@ void OutsideEdits::start(const RecoveryFile &recovery)
         else
             m_files.known().forget(name);
     }
-    m_watch = new FolderWatch(m_main.appDir(), SettingsName, m_main, knownStamps());
+    m_watch = new FolderWatch(
+        m_main.appDir(), SettingsName, m_main, m_main.platform().modals(), knownStamps());
     connect(m_watch, &FolderWatch::settled, this, &OutsideEdits::settled);
     tellSyncConflicts();
 }
@@ -255,8 +255,8 @@ void OutsideEdits::tellConflictCopies(const QString &folder, const QList<Outside
           "%1\r\n\r\n%2"_s.arg(what.join(u"\r\n"_s), folder);
     // Once the save is done, from the main loop: a question must never hold up the save, nor a
     // quit (whose window is gone by then; the README tells where to look).
-    QTimer::singleShot(
-        0, this, [this, text, folder] { askToOpenFolder(m_main.platform(), text, folder); });
+    m_main.platform().modals().afterWaits(
+        this, [this, text, folder] { askToOpenFolder(m_main.platform(), text, folder); });
 }
 
 void OutsideEdits::tellSyncConflicts()

@@ -8,8 +8,8 @@ class QWidget;
 // Serves every request to end the program: the quit commands, SIGTERM and its kin, and the end
 // of the desktop session (which Qt delivers as the application's Quit event). Closing the main
 // window from inside a modal window's or a menu's own event loop left dialogs running without
-// it, or crashed once the loop went on; so the open modal windows and menus are cancelled, the
-// start-up is let finish, and the window closes (and saves) from the main loop only.
+// it, or crashed once the loop went on; so the open modal windows and menus are cancelled, a save
+// and the start-up are let finish, and the window closes (and saves) from the main loop only.
 class QuitCoordinator final : public QObject
 {
     Q_OBJECT

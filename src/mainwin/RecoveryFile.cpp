@@ -8,6 +8,7 @@
 #include "persist/EntryFiles.h"
 #include "persist/IniFormat.h"
 #include "persist/OutsideChanges.h"
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabSet.h"
 #include "store/clsTabCont.h"
@@ -144,11 +145,22 @@ RecoveryFile::RecoveryFile(TabSet &tabs, TabWindow &window, WindowOptions &optio
 {
     m_pause.setSingleShot(true);
     m_pause.setInterval(3000);
-    connect(&m_pause, &QTimer::timeout, this, &RecoveryFile::write);
+    connect(&m_pause, &QTimer::timeout, this, &RecoveryFile::writeOnTime);
     // Typing that never pauses is written all the same, a few seconds after it began.
     m_latest.setSingleShot(true);
     m_latest.setInterval(5000);
-    connect(&m_latest, &QTimer::timeout, this, &RecoveryFile::write);
+    connect(&m_latest, &QTimer::timeout, this, &RecoveryFile::writeOnTime);
+}
+
+void RecoveryFile::writeOnTime()
+{
+    // Beside a save the write is wasted: the save holds the changes and discards the file. It
+    // comes a pause later, should the save fail.
+    if (m_platform.modals().waiting()) {
+        m_pause.start();
+        return;
+    }
+    write();
 }
 
 QString RecoveryFile::path() const

@@ -109,6 +109,7 @@ private:
     QStringList replacedUnseen(const Recovered &recovered) const;
     RecoveryWrite take();
     bool write();
+    void writeOnTime();
     std::optional<Recovered> parse(const QByteArray &bytes) const;
     void restore(const Recovered &recovered);
 

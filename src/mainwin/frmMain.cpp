@@ -14,6 +14,7 @@
 #include "mainwin/Twips.h"
 #include "persist/SaveEngine.h"
 #include "platform/DesktopNotifier.h"
+#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
 #include "store/clsTabCont.h"
@@ -25,6 +26,7 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QWindowStateChangeEvent>
+#include <utility>
 
 namespace {
 
@@ -129,8 +131,11 @@ void frmMain::Form_Load()
 
 void frmMain::noteChange()
 {
-    if (m_quit->startedUp())
-        m_recovery->noteChange();
+    if (!m_quit->startedUp())
+        return;
+    if (m_platform.modals().waiting())
+        m_changedWhileSaving = true;
+    m_recovery->noteChange();
 }
 
 void frmMain::reportMissedAlarms()
@@ -156,13 +161,35 @@ void frmMain::reportMissedAlarms()
 
 bool frmMain::SaveAll()
 {
+    // Asked for again while a save runs (the tray's and the session's requests reach the window
+    // while it waits for the save): the new save follows the running one, never inside it.
+    if (m_saving) {
+        m_saveAgain = true;
+        return false;
+    }
+    m_saving = true;
+    bool saved = false;
+    do {
+        m_saveAgain = false;
+        saved = saveOnce();
+    } while (m_saveAgain);
+    m_saving = false;
+    return saved;
+}
+
+bool frmMain::saveOnce()
+{
     // A failed write is in the log; the save that follows holds the changes in any case.
     m_recovery->flush();
-    if (!m_outside->beforeSave() || !m_noteFiles->SaveAll(m_makeBackup))
-        return false;
-    m_outside->saved();
-    m_recovery->discard();
-    return true;
+    const bool saved = m_outside->beforeSave() && m_noteFiles->SaveAll(m_makeBackup);
+    if (saved) {
+        m_outside->saved();
+        m_recovery->discard();
+    }
+    // What changed while the files were written is in none of them.
+    if (std::exchange(m_changedWhileSaving, false))
+        m_recovery->noteChange();
+    return saved;
 }
 
 bool frmMain::Form_Unload()
@@ -210,6 +237,12 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     if (m_unloaded) {
         event->accept();
+        return;
+    }
+    // Closed by the window manager while a save runs: a quit, served once the save is done.
+    if (m_saving) {
+        event->ignore();
+        requestQuit();
         return;
     }
     if (!Form_Unload()) {

@@ -47,7 +47,9 @@ public:
     // left the recovery question open.
     void commitData();
 
-    // Saves everything; shows the reason when it fails.
+    // Saves everything; shows the reason when it fails. The window paints and its timers run
+    // meanwhile, but user input waits until the save has returned. A save asked for while one
+    // runs answers false at once, and follows the running one.
     bool SaveAll();
     // Brings the window back in normal size, in front and with the focus.
     void restoreWindow();
@@ -124,6 +126,7 @@ private:
     void ResizeTabStrip();
     Twips twips() const;
     void reportMissedAlarms();
+    bool saveOnce();
     // Something a save would write has changed: the recovery file is due, unless start-up is
     // still reading the files.
     void noteChange();
@@ -153,4 +156,7 @@ private:
     // Set while the program itself fills a box, so that only typing counts as a change.
     bool m_filling = false;
     bool m_unloaded = false;
+    bool m_saving = false;
+    bool m_saveAgain = false;
+    bool m_changedWhileSaving = false;
 };

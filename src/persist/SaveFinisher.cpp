@@ -31,9 +31,10 @@ void SaveFinisher::start()
 
 void SaveFinisher::stop()
 {
-    if (m_thread)
-        m_thread->requestInterruption();
-    finish();
+    if (!m_thread)
+        return;
+    m_thread->requestInterruption();
+    m_thread->wait();
 }
 
 void SaveFinisher::finish()

@@ -20,7 +20,8 @@ public:
     // After a save: starts on what it left, if anything.
     void start();
     // Before a save: stops between two files and waits; what is not done stays in the commit
-    // record, which the save takes over.
+    // record, which the save takes over. Safe to call from the save's thread while the others
+    // are not called, but for running().
     void stop();
     // Waits until the work is done.
     void finish();

@@ -11,7 +11,8 @@
 // source. From bytes, the title is decoded at once (the title lists show every title) and the
 // content, the larger part, only when first asked for: most entries are never looked at in a
 // run. Decoding gives exactly what parseEntryFile gives. Shared between the tab records and what
-// the program knows of the files; one thread only.
+// the program knows of the files; one thread only, but for a decoded entry, which changes no
+// more: a save reads those from its own thread.
 class StoredEntry final
 {
 public:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QTimer>
 
 ModalGate::Open::Open(ModalGate &gate, QWidget &widget)
     : m_gate(gate)
@@ -15,8 +16,41 @@ ModalGate::Open::~Open()
 {
     // A widget deleted while open left a null entry; any null one stands for it.
     m_gate.m_open.removeOne(m_widget);
-    if (m_gate.m_open.isEmpty())
-        emit m_gate.allReturned();
+    m_gate.closed();
+}
+
+ModalGate::Wait::Wait(ModalGate &gate)
+    : m_gate(gate)
+{
+    ++m_gate.m_waits;
+}
+
+ModalGate::Wait::~Wait()
+{
+    if (--m_gate.m_waits == 0)
+        emit m_gate.waitsOver();
+    m_gate.closed();
+}
+
+void ModalGate::closed()
+{
+    if (openCount() == 0)
+        emit allReturned();
+}
+
+void ModalGate::afterWaits(QObject *context, std::function<void()> work)
+{
+    // From the main loop: the save that waited still has to take in what it wrote, and another
+    // may have begun since.
+    QTimer::singleShot(0, context, [this, context, work] {
+        if (!waiting()) {
+            work();
+            return;
+        }
+        connect(
+            this, &ModalGate::waitsOver, context,
+            [this, context, work] { afterWaits(context, work); }, Qt::SingleShotConnection);
+    });
 }
 
 int ModalGate::exec(QDialog &dialog)

@@ -90,6 +90,26 @@ private slots:
         QVERIFY(!f.record(0).OnAlm());
     }
 
+    // A message box never opens inside a save: the first tick after it reports.
+    void tick_duringASave_leavesTheAlarmForTheTickAfter()
+    {
+        AlarmFixture f;
+        f.startWithTabs({u"due"_s});
+        f.record(0).setAlarm(at(12, 1));
+        f.platform.setNow(at(12, 1));
+        QStringList reportedInside {u"not ticked"_s};
+        QTimer::singleShot(0, f.window.get(), [&] {
+            f.tick();
+            reportedInside = f.messageTexts();
+        });
+        QVERIFY(f.window->SaveAll());
+
+        QCOMPARE(reportedInside, QStringList());
+        QVERIFY(f.record(0).OnAlm());
+        f.tick();
+        QCOMPARE(f.messageTexts(), QStringList {dueText(u"due"_s)});
+    }
+
     void set_oneMinuteRuleAtItsBoundary_data()
     {
         QTest::addColumn<QDateTime>("chosen");

@@ -74,9 +74,11 @@ int main(int argc, char *argv[])
     QObject::connect(&saving, &QTimer::timeout, [&] {
         if (heavySaves)
             changeOtherTabs(window, line);
-        say(u"saving %1"_s.arg(line));
+        // The typing timer runs on while the files are written: the save holds what came before.
+        const int typed = line;
+        say(u"saving %1"_s.arg(typed));
         if (window.SaveAll())
-            say(u"saved %1"_s.arg(line));
+            say(u"saved %1"_s.arg(typed));
     });
     typing.start(100);
     saving.setSingleShot(!heavySaves);

@@ -96,6 +96,7 @@ private slots:
         replaceFile(path(f, u"Tab1B.tab"_s), "other\r\nnew elsewhere\r\n");
         f.platform.questionAnswers.push_back(0);
         QVERIFY(f.window->SaveAll());
+        QVERIFY(f.platform.questions.isEmpty());
 
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), QByteArray("title\r\nbase mine\r\n"));
         QCOMPARE(readFile(path(f, u"Tab1B.tab"_s)), QByteArray("other\r\nnew elsewhere\r\n"));

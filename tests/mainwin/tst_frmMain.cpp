@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "mainwin/Layout.h"
+#include "mainwin/RecoveryFile.h"
 #include "mainwin/StatusPanels.h"
 #include "mainwin/Twips.h"
 
@@ -13,6 +14,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextDocument>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -442,6 +444,57 @@ private slots:
         QFile saved(f.dir.filePath(u"Tab1A.tab"_s));
         QVERIFY2(saved.open(QIODevice::ReadOnly), qPrintable(saved.errorString()));
         QCOMPARE(saved.readAll(), QByteArray("\r\ntyped\r\n"));
+    }
+
+    // The files are written while the window's events run: what those ask for (another save, a
+    // quit) is served after the save, and a change they make is kept for the next save.
+    void save_letsEventsRunAndServesTheirRequestsAfterIt_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QByteArray>("savedAtLast");
+        QTest::newRow("none") << QString() << QByteArray("\r\ntyped\r\n");
+        QTest::newRow("another save") << u"save"_s << QByteArray("\r\nchanged\r\n");
+        QTest::newRow("the session's end") << u"quit"_s << QByteArray("\r\nchanged\r\n");
+        QTest::newRow("the window closed") << u"close"_s << QByteArray("\r\nchanged\r\n");
+    }
+    void save_letsEventsRunAndServesTheirRequestsAfterIt()
+    {
+        QFETCH(QString, request);
+        QFETCH(QByteArray, savedAtLast);
+        MainWindowFixture f;
+        f.start();
+        QSignalSpy unloaded(f.window.get(), &frmMain::unloaded);
+        f.typeInto(0, u"typed"_s);
+        bool ranInside = false;
+        bool savedInside = false;
+        // Posted before the save: delivered only by an event loop that runs during it.
+        QTimer::singleShot(0, f.window.get(), [&] {
+            ranInside = true;
+            f.record(0).ChgCont(0, u"changed"_s);
+            f.record(0).DispCont(0);
+            QEvent quit(QEvent::Quit);
+            if (request == u"save")
+                savedInside = f.window->SaveAll();
+            else if (request == u"quit")
+                QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            else if (request == u"close")
+                f.window->close();
+        });
+        QVERIFY(f.window->SaveAll());
+
+        QVERIFY(ranInside);
+        QVERIFY(!savedInside);
+        QCOMPARE(unloaded.size(), 0);
+        const bool quits = request == u"quit" || request == u"close";
+        if (quits)
+            QTRY_COMPARE(unloaded.size(), 1);
+        QFile saved(f.dir.filePath(u"Tab1A.tab"_s));
+        QVERIFY2(saved.open(QIODevice::ReadOnly), qPrintable(saved.errorString()));
+        QCOMPARE(saved.readAll(), savedAtLast);
+        if (request.isEmpty()) {
+            QVERIFY(f.window->recovery().flush());
+            QVERIFY(QFile::exists(f.dir.filePath(QString::fromLatin1(RecoveryFile::FileName))));
+        }
     }
 
     // Where the notes cannot be saved, the quit still asks what to do, and "stay" stays; a

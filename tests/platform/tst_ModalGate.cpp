@@ -59,6 +59,28 @@ private slots:
         QTimer::singleShot(0, &late, [&] { late.accept(); });
         QCOMPARE(gate.exec(late), int(QDialog::Accepted));
     }
+
+    // The window's wait for a save: a quit waits for its end as for a dialog's, but cannot cut
+    // it short; work put after it runs once it is over, from the main loop.
+    void wait_countsAsOpenOutlivesCloseAllAndHoldsBackWork()
+    {
+        ModalGate gate;
+        QSignalSpy returned(&gate, &ModalGate::allReturned);
+        QStringList order;
+        {
+            const ModalGate::Wait wait(gate);
+            gate.afterWaits(&gate, [&] { order << QStringLiteral("work"); });
+            gate.closeAll();
+            QTest::qWait(20);
+            QCOMPARE(gate.openCount(), 1);
+            QVERIFY(gate.waiting());
+            QCOMPARE(returned.size(), 0);
+            order << QStringLiteral("wait over");
+        }
+        QCOMPARE(returned.size(), 1);
+        QVERIFY(!gate.waiting());
+        QTRY_COMPARE(order, QStringList({QStringLiteral("wait over"), QStringLiteral("work")}));
+    }
 };
 
 QTEST_MAIN(TestModalGate)
