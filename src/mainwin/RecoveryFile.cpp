@@ -3,6 +3,7 @@
 #include "mainwin/NoteFiles.h"
 #include "mainwin/SettingsFile.h"
 #include "mainwin/TabWindow.h"
+#include "mainwin/ThreadWait.h"
 #include "mainwin/WindowOptions.h"
 #include "persist/DurableFile.h"
 #include "persist/EntryFiles.h"
@@ -185,13 +186,6 @@ bool RecoveryFile::flush()
     return (!m_pause.isActive() && !m_failed) || write();
 }
 
-std::optional<RecoveryWrite> RecoveryFile::takePending()
-{
-    if (!m_pause.isActive() && !m_failed)
-        return std::nullopt;
-    return take();
-}
-
 RecoveryWrite RecoveryFile::take()
 {
     m_pause.stop();
@@ -224,19 +218,18 @@ RecoveryWrite RecoveryFile::take()
     return pending;
 }
 
-void RecoveryFile::written(const std::optional<QString> &failure)
+bool RecoveryFile::write()
 {
+    const RecoveryWrite pending = take();
+    std::optional<QString> failure;
+    // Tens of megabytes when every note of a large set is unsaved: the window goes on painting.
+    runWhileWindowWaits(m_platform.modals(), [&] { failure = pending.run(); });
     // A failure keeps the previous recovery file; the next change or flush tries again, and
     // the quit asks before it ends the program with changes in no file. A write that the
     // timers start has no one to tell, so it leaves its reason in the log.
     m_failed = failure.has_value();
     if (failure)
         qWarning("Nokuri cannot write %s: %s", qPrintable(path()), qPrintable(*failure));
-}
-
-bool RecoveryFile::write()
-{
-    written(take().run());
     return !m_failed;
 }
 

@@ -20,8 +20,7 @@ class TabWindow;
 class WindowOptions;
 
 // One write of the recovery file as taken from the window. Making its bytes and writing them is
-// most of the work (tens of megabytes when every note of a large set is unsaved), and run() may
-// do it in another thread: it touches nothing of the window.
+// most of the work, and run() does it in another thread: it touches nothing of the window.
 class RecoveryWrite final
 {
 public:
@@ -69,10 +68,6 @@ public:
     // Writes now when a change is pending or the last write failed (before a risky step).
     // False when the unsaved changes are in no recovery file.
     bool flush();
-    // The write that flush() would make, for a caller that runs it elsewhere and reports the
-    // outcome to written(); nothing when none is due.
-    std::optional<RecoveryWrite> takePending();
-    void written(const std::optional<QString> &failure);
     // The notes are saved (or deliberately dropped): the recovery file has served.
     void discard();
     // At start-up, once the files are read: a recovery file holding anything they do not is

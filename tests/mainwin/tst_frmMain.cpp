@@ -465,6 +465,8 @@ private slots:
         f.start();
         QSignalSpy unloaded(f.window.get(), &frmMain::unloaded);
         f.typeInto(0, u"typed"_s);
+        // Written beforehand, so that the loop that runs the event is the save's own.
+        QVERIFY(f.window->recovery().flush());
         bool ranInside = false;
         bool savedInside = false;
         // Posted before the save: delivered only by an event loop that runs during it.
@@ -495,6 +497,18 @@ private slots:
             QVERIFY(f.window->recovery().flush());
             QVERIFY(QFile::exists(f.dir.filePath(QString::fromLatin1(RecoveryFile::FileName))));
         }
+    }
+
+    // The recovery file, which holds every unsaved note, is written as the files of a save are.
+    void recoveryWrite_letsEventsRun()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.typeInto(0, u"typed"_s);
+        bool ranInside = false;
+        QTimer::singleShot(0, f.window.get(), [&] { ranInside = true; });
+        QVERIFY(f.window->recovery().flush());
+        QVERIFY(ranInside);
     }
 
     // Where the notes cannot be saved, the quit still asks what to do, and "stay" stays; a
