@@ -63,8 +63,12 @@ void FolderWatch::look()
 
 void FolderWatch::settle()
 {
-    if (lookAfterSave())
+    // Mid-save the files are half old, half new: judged again an interval later, when the save
+    // has told the watch what it wrote, or has failed and left this change to be seen.
+    if (m_modals.waiting()) {
+        m_settle.start();
         return;
+    }
     const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
     if (now != m_seen) {
         m_seen = now;
