@@ -90,6 +90,9 @@ FileRead readOrdinaryFile(
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = errno;
+        // Most of the names looked for are not there; only another failure needs a second look.
+        if (error == ENOENT)
+            return FileRead::NoFile;
         struct stat seen;
         const bool file = ::stat(path.constData(), &seen) == 0 && S_ISREG(seen.st_mode);
         return file ? FileRead::Failed : FileRead::NoFile;
