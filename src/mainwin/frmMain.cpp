@@ -5,6 +5,7 @@
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
 #include "mainwin/OutsideEdits.h"
+#include "mainwin/PageDraft.h"
 #include "mainwin/QuitCoordinator.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
@@ -25,7 +26,9 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -105,6 +108,7 @@ void frmMain::Form_Load()
     m_makeBackup = true;
 
     cleanupInterruptedSave(m_appDir);
+    m_draftingPages = true;
     m_noteFiles->ReadTabFiles();
     if (m_tabs.count() == 0) {
         clsTabCont &first = m_tabs.append();
@@ -115,6 +119,7 @@ void frmMain::Form_Load()
         first.DispCont(0);
     }
     m_settings->ReadIni();
+    m_draftingPages = false;
 
     const int s = selectedTab();
     m_tabMain->pageStack()->setCurrentWidget(&page(s));
@@ -127,6 +132,17 @@ void frmMain::Form_Load()
     DispStatus();
     m_outside->start(*m_recovery);
     m_quit->startUpFinished();
+    QTimer::singleShot(0, this, &frmMain::buildNextDraft);
+}
+
+void frmMain::buildNextDraft()
+{
+    const auto next = std::find_if(
+        m_drafts.begin(), m_drafts.end(), [](const auto &draft) { return draft != nullptr; });
+    if (next == m_drafts.end())
+        return;
+    builtPage(static_cast<int>(next - m_drafts.begin()));
+    QTimer::singleShot(0, this, &frmMain::buildNextDraft);
 }
 
 void frmMain::noteChange()
@@ -281,15 +297,50 @@ void frmMain::showEntry(int tab, int entry)
 
 TabPage &frmMain::page(int index) const
 {
-    return *m_pages.at(static_cast<size_t>(index));
+    // Building a draft changes what the window holds, not what it shows.
+    return const_cast<frmMain *>(this)->builtPage(index);
+}
+
+TabPage &frmMain::builtPage(int index)
+{
+    const auto at = static_cast<size_t>(index);
+    if (m_pages.at(at))
+        return *m_pages[at];
+    QStackedWidget *stack = m_tabMain->pageStack();
+    QWidget *standIn = stack->widget(index);
+    TabPage *built = makePage(index);
+    stack->insertWidget(index, built);
+    stack->removeWidget(standIn);
+    delete standIn;
+    m_drafts[at]->applyTo(*built);
+    m_drafts[at].reset();
+    arrangePage(*built);
+    return *built;
+}
+
+PageDraft *frmMain::draft(int tab) const
+{
+    return m_drafts.at(static_cast<size_t>(tab)).get();
 }
 
 void frmMain::createPage()
 {
-    auto *created = new TabPage;
     const int index = static_cast<int>(m_pages.size());
-    m_pages.push_back(created);
-    m_tabMain->pageStack()->addWidget(created);
+    m_pages.push_back(nullptr);
+    if (m_draftingPages) {
+        // The stack keeps one widget per tab; a plain one stands in until the page is built.
+        m_drafts.push_back(std::make_unique<PageDraft>());
+        m_tabMain->pageStack()->addWidget(new QWidget);
+        return;
+    }
+    m_drafts.push_back(nullptr);
+    m_tabMain->pageStack()->addWidget(makePage(index));
+}
+
+TabPage *frmMain::makePage(int index)
+{
+    auto *created = new TabPage;
+    m_pages.at(static_cast<size_t>(index)) = created;
 
     const Twips scale = twips();
     created->cmdTitle()->setFixedSize(scale.xToPixels(132), scale.yToPixels(252));
@@ -308,6 +359,7 @@ void frmMain::createPage()
     connect(created->txtCont(), &ContentBox::rightPressed, this,
         [this, created](
             const QPoint &globalPos) { emit contentRightPressed(created->txtCont(), globalPos); });
+    return created;
 }
 
 void frmMain::AddTabPage(const QString &title, const QString &content)
@@ -326,9 +378,11 @@ void frmMain::AddTabPage(const QString &title, const QString &content)
 
 void frmMain::removeLastTabPage()
 {
-    TabPage *last = m_pages.back();
+    QStackedWidget *stack = m_tabMain->pageStack();
+    QWidget *last = stack->widget(stack->count() - 1);
     m_pages.pop_back();
-    m_tabMain->pageStack()->removeWidget(last);
+    m_drafts.pop_back();
+    stack->removeWidget(last);
     delete last;
     m_tabMain->removeLastTab();
 }
@@ -362,18 +416,24 @@ void frmMain::ResizeTabStrip()
 
 void frmMain::ArrangeControls()
 {
+    m_tabMain->pageStack()->setGeometry(m_tabMain->clientArea());
+    for (TabPage *frame : m_pages) {
+        if (frame)
+            arrangePage(*frame);
+    }
+}
+
+void frmMain::arrangePage(TabPage &frame) const
+{
     const Twips scale = twips();
     const QRect client = m_tabMain->clientArea();
-    m_tabMain->pageStack()->setGeometry(client);
-    for (TabPage *frame : m_pages) {
-        frame->setGeometry(0, 0, client.width(), client.height());
-        QComboBox *titles = frame->cboTitle();
-        const PageLayout layout = pageLayout(scale.xFromPixels(client.width()),
-            scale.yFromPixels(client.height()), scale.yFromPixels(titles->height()));
-        titles->setGeometry(0, 0, scale.xToPixels(layout.titleList.width()), titles->height());
-        frame->cmdTitle()->move(scale.xToPixels(layout.titleButton.x()), 0);
-        frame->txtCont()->setGeometry(scale.toPixels(layout.contentBox));
-    }
+    frame.setGeometry(0, 0, client.width(), client.height());
+    QComboBox *titles = frame.cboTitle();
+    const PageLayout layout = pageLayout(scale.xFromPixels(client.width()),
+        scale.yFromPixels(client.height()), scale.yFromPixels(titles->height()));
+    titles->setGeometry(0, 0, scale.xToPixels(layout.titleList.width()), titles->height());
+    frame.cmdTitle()->move(scale.xToPixels(layout.titleButton.x()), 0);
+    frame.txtCont()->setGeometry(scale.toPixels(layout.contentBox));
 }
 
 void frmMain::Form_Resize()
@@ -432,8 +492,11 @@ void frmMain::ApplyScrlType(ScrollType type)
     // carry over as they are; only its scroll bars and wrapping change.
     if (type == m_scrlType)
         return;
-    for (int i = 0; i < tabCount(); ++i)
-        page(i).txtCont()->setScrollType(type);
+    // A draft's box takes the type when its page is built.
+    for (int i = 0; i < tabCount(); ++i) {
+        if (!draft(i))
+            page(i).txtCont()->setScrollType(type);
+    }
     m_scrlType = type;
     noteChange();
 }
@@ -460,7 +523,10 @@ void frmMain::DispStatus()
 
 void frmMain::appendTitleItem(int tab, const QString &text)
 {
-    page(tab).cboTitle()->addItem(text);
+    if (PageDraft *drafted = draft(tab))
+        drafted->appendTitle(text);
+    else
+        page(tab).cboTitle()->addItem(text);
 }
 
 void frmMain::setTitleItem(int tab, int pos, const QString &text)
@@ -475,25 +541,42 @@ void frmMain::removeTitleItem(int tab, int pos)
 
 int frmMain::titleItemCount(int tab) const
 {
+    if (const PageDraft *drafted = draft(tab))
+        return drafted->titleCount();
     return page(tab).cboTitle()->count();
 }
 
 void frmMain::selectTitleItem(int tab, int pos)
 {
-    {
+    if (PageDraft *drafted = draft(tab)) {
+        drafted->selectTitle(pos);
+    } else {
         const QSignalBlocker blocker(page(tab).cboTitle());
         page(tab).cboTitle()->setCurrentIndex(pos);
     }
     cboTitle_Click(tab);
 }
 
+int frmMain::selectedTitleItem(int tab) const
+{
+    if (const PageDraft *drafted = draft(tab))
+        return drafted->selectedTitle();
+    return page(tab).cboTitle()->currentIndex();
+}
+
 QString frmMain::boxText(int tab) const
 {
+    if (const PageDraft *drafted = draft(tab))
+        return drafted->text();
     return page(tab).txtCont()->text();
 }
 
 void frmMain::setBoxText(int tab, const QString &text)
 {
+    if (PageDraft *drafted = draft(tab)) {
+        drafted->setText(text);
+        return;
+    }
     ContentBox *box = page(tab).txtCont();
     // Showing the same text again keeps the caret, the undo history and the scroll position.
     // A box that shows an entry from its file is not asked for its text: that would decode it.
@@ -506,6 +589,10 @@ void frmMain::setBoxText(int tab, const QString &text)
 
 void frmMain::setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry)
 {
+    if (PageDraft *drafted = draft(tab)) {
+        drafted->setEntry(std::move(entry));
+        return;
+    }
     m_filling = true;
     page(tab).txtCont()->setEntry(std::move(entry));
     m_filling = false;
@@ -513,11 +600,17 @@ void frmMain::setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry)
 
 std::shared_ptr<const StoredEntry> frmMain::boxEntry(int tab) const
 {
+    if (const PageDraft *drafted = draft(tab))
+        return drafted->entry();
     return page(tab).txtCont()->entry();
 }
 
 void frmMain::setBoxVisible(int tab, bool visible)
 {
+    if (PageDraft *drafted = draft(tab)) {
+        drafted->setVisible(visible);
+        return;
+    }
     ContentBox *box = page(tab).txtCont();
     if (visible)
         box->setScrollType(m_scrlType);
@@ -526,6 +619,10 @@ void frmMain::setBoxVisible(int tab, bool visible)
 
 void frmMain::setBoxFont(int tab, const QString &name, float size)
 {
+    if (PageDraft *drafted = draft(tab)) {
+        drafted->setFont(name, size);
+        return;
+    }
     ContentBox *box = page(tab).txtCont();
     QFont font = box->font();
     font.setFamily(name);
@@ -572,7 +669,7 @@ void frmMain::cboTitle_Click(int index)
 {
     clsTabCont &record = m_tabs[index];
     record.MoveCont(index);
-    record.setDispIndex(page(index).cboTitle()->currentIndex());
+    record.setDispIndex(selectedTitleItem(index));
     record.DispCont(index);
 }
 

@@ -12,6 +12,7 @@
 class ContentBox;
 class NoteFiles;
 class OutsideEdits;
+class PageDraft;
 class QuitCoordinator;
 class RecoveryFile;
 class PlatformServices;
@@ -70,6 +71,7 @@ public:
     void DispStatus() override;
 
     void EnableTabPage(bool enable, int index);
+    // A page that start-up left as a draft is built here, when anything asks for it.
     TabPage &page(int index) const;
     TabStrip &tabMain() const { return *m_tabMain; }
     StatusPanels &staMain() const { return *m_staMain; }
@@ -122,6 +124,14 @@ protected:
 
 private:
     void createPage();
+    TabPage *makePage(int index);
+    TabPage &builtPage(int index);
+    // Start-up leaves the pages behind the selected one as drafts; the window builds them one
+    // by one once it runs, with the event loop free in between.
+    void buildNextDraft();
+    void arrangePage(TabPage &frame) const;
+    PageDraft *draft(int tab) const;
+    int selectedTitleItem(int tab) const;
     void Form_Resize();
     void ResizeTabStrip();
     Twips twips() const;
@@ -145,7 +155,10 @@ private:
     bool m_makeBackup = true;
     TabStrip *m_tabMain;
     StatusPanels *m_staMain;
+    // Null where the page is still a draft.
     std::vector<TabPage *> m_pages;
+    std::vector<std::unique_ptr<PageDraft>> m_drafts;
+    bool m_draftingPages = false;
     MainMenus m_menus;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<NoteFiles> m_noteFiles;

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <cerrno>
@@ -249,6 +250,46 @@ private slots:
         QVERIFY(!shown->isDecoded());
         QCOMPARE(readFile(path(f, u"Tab1A.tab"_s)), huge);
         QCOMPARE(f.box(0)->text(), QString::fromLatin1(huge.sliced(6).chopped(2)).remove(u'\r'));
+    }
+
+    // The pages behind the selected one are built once the window runs, each holding what the
+    // start-up put into it.
+    void start_buildsHiddenPagesOnceTheWindowRuns()
+    {
+        MainWindowFixture f;
+        f.start();
+        f.window->AddTabPage(u"one"_s, u"1"_s);
+        f.record(1).AddTitle(1, u"two"_s, u"2\r\nline"_s);
+        f.record(1).setDispIndex(1);
+        f.record(1).setFontName(u"Noto Serif CJK JP"_s);
+        f.record(1).setFontSize(12.5f);
+        f.window->AddTabPage(u"other"_s, u"o"_s);
+        QVERIFY(f.window->close());
+        f.window = assembleProgram(f.platform, f.dir.path());
+        f.window->Form_Load();
+        const QStackedWidget *stack = f.window->tabMain().pageStack();
+        QCOMPARE(stack->count(), 3);
+        QVERIFY(!qobject_cast<TabPage *>(stack->widget(1)));
+
+        f.window->show();
+        QTRY_VERIFY(
+            qobject_cast<TabPage *>(stack->widget(1)) && qobject_cast<TabPage *>(stack->widget(2)));
+        QCOMPARE(stack->count(), 3);
+        QCOMPARE(stack->currentIndex(), 0);
+        const TabPage &page = f.window->page(1);
+        QCOMPARE(stack->widget(1), &page);
+        QCOMPARE(page.cboTitle()->count(), 2);
+        QCOMPARE(page.cboTitle()->currentIndex(), 1);
+        QCOMPARE(page.txtCont()->text(), u"2\nline"_s);
+        QCOMPARE(page.txtCont()->font().family(), u"Noto Serif CJK JP"_s);
+        QCOMPARE(page.txtCont()->font().pointSizeF(), 12.5);
+        QVERIFY(!page.txtCont()->isHidden());
+        QVERIFY(!page.txtCont()->isEnabled());
+        QCOMPARE(page.txtCont()->geometry(), f.window->page(0).txtCont()->geometry());
+        QCOMPARE(f.window->page(2).txtCont()->text(), u"o"_s);
+        f.pressTab(1);
+        QCOMPARE(f.record(1).Cont(1), u"2\r\nline"_s);
+        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void untouchedEntries_keepTheirBytesWhereverTheyMove_editedOnesTheirEncoding()
