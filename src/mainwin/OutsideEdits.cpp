@@ -65,7 +65,9 @@ void OutsideEdits::start(const RecoveryFile &recovery)
     m_watch = new FolderWatch(
         m_main.appDir(), SettingsName, m_main, m_main.platform().modals(), knownStamps());
     connect(m_watch, &FolderWatch::settled, this, &OutsideEdits::settled);
-    tellSyncConflicts();
+    // Once the window is up, like the watch's first look: listing the folder, backups and
+    // all, is no part of showing it.
+    QTimer::singleShot(0, this, &OutsideEdits::tellSyncConflicts);
 }
 
 void OutsideEdits::settled()
