@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QImageReader>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -56,9 +57,12 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     installFontSubstitutes();
     setWindowTitle(QStringLiteral("Nokuri"));
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/nokuri-16.png"));
-    icon.addFile(QStringLiteral(":/icons/nokuri-32.png"));
-    icon.addFile(QStringLiteral(":/icons/nokuri-48.png"));
+    for (const int size : {16, 32, 48}) {
+        // Named as PNG: guessing the format would load every image plugin to ask it first.
+        QImageReader reader(QStringLiteral(":/icons/nokuri-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     // For every window, so dialogs and message boxes carry the icon too.
     QApplication::setWindowIcon(icon);
     m_tabs.attachPages(this);

@@ -85,6 +85,14 @@ private slots:
         QCOMPARE(inWindow.width(), f.window->width());
     }
 
+    void window_carriesTheProgramIconInEachSize()
+    {
+        MainWindowFixture f;
+        f.start();
+        QCOMPARE(
+            f.window->windowIcon().availableSizes(), (QList<QSize> {{16, 16}, {32, 32}, {48, 48}}));
+    }
+
     void formLoad_firstStartGivesOneEmptyTab()
     {
         MainWindowFixture f;
