@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -14,11 +15,16 @@ struct Substitution
     QStringList preferred;
 };
 
-QStringList installedOf(const QStringList &families)
+// `known` keeps the answers: each costs a fontconfig substitution, and the lists share most of
+// their faces.
+QStringList installedOf(const QStringList &families, QHash<QString, bool> &known)
 {
     QStringList installed;
     for (const QString &family : families) {
-        if (QFontDatabase::hasFamily(family))
+        auto answer = known.constFind(family);
+        if (answer == known.cend())
+            answer = known.insert(family, QFontDatabase::hasFamily(family));
+        if (*answer)
             installed.append(family);
     }
     if (installed.isEmpty()) {
@@ -53,8 +59,9 @@ void installFontSubstitutes()
         {{u"ＭＳ 明朝"_s, u"MS Mincho"_s}, monoMincho},
         {{u"ＭＳ Ｐ明朝"_s, u"MS PMincho"_s, u"游明朝"_s, u"Yu Mincho"_s}, propMincho},
     };
+    QHash<QString, bool> known;
     for (const Substitution &entry : table) {
-        const QStringList substitutes = installedOf(entry.preferred);
+        const QStringList substitutes = installedOf(entry.preferred, known);
         if (substitutes.isEmpty())
             continue;
         // Substitutes only come into play where the named font itself is missing.
