@@ -79,6 +79,15 @@ void ContentBox::display(const QString &shown)
     setPlainText(shown);
 }
 
+void ContentBox::setTabFont(const QString &family, float pointSize)
+{
+    QFont tabFont = font();
+    tabFont.setFamily(family);
+    if (pointSize > 0)
+        tabFont.setPointSizeF(pointSize);
+    setFont(tabFont);
+}
+
 void ContentBox::setText(const QString &text)
 {
     m_entry.reset();

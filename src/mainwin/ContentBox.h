@@ -38,6 +38,8 @@ public:
     // a content too long to edit is not decoded for its preview at all. text() gives the
     // content whole.
     void setEntry(std::shared_ptr<const StoredEntry> entry);
+    // A tab's font: the face, and the size where it is above 0 (otherwise the box's stays).
+    void setTabFont(const QString &family, float pointSize);
     // The entry of the last setEntry while the box shows it unedited; null otherwise.
     const std::shared_ptr<const StoredEntry> &entry() const { return m_entry; }
     // Whether the box shows a text too long to edit; it is read-only then.

@@ -40,6 +40,7 @@ void PageDraft::setEntry(std::shared_ptr<const StoredEntry> entry)
 void PageDraft::setFont(const QString &name, float size)
 {
     m_fontName = name;
+    // As on a built box, a size of 0 keeps the one set before.
     if (size > 0)
         m_fontSize = size;
 }
@@ -57,12 +58,7 @@ void PageDraft::applyTo(TabPage &page) const
         box->setEntry(m_entry);
     else if (!m_text.isEmpty())
         box->setText(m_text);
-    if (m_fontName) {
-        QFont font = box->font();
-        font.setFamily(*m_fontName);
-        if (m_fontSize > 0)
-            font.setPointSizeF(m_fontSize);
-        box->setFont(font);
-    }
+    if (m_fontName)
+        box->setTabFont(*m_fontName, m_fontSize);
     box->setHidden(!m_visible);
 }

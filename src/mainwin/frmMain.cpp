@@ -627,12 +627,7 @@ void frmMain::setBoxFont(int tab, const QString &name, float size)
         drafted->setFont(name, size);
         return;
     }
-    ContentBox *box = page(tab).txtCont();
-    QFont font = box->font();
-    font.setFamily(name);
-    if (size > 0)
-        font.setPointSizeF(size);
-    box->setFont(font);
+    page(tab).txtCont()->setTabFont(name, size);
 }
 
 void frmMain::tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
