@@ -5,6 +5,7 @@
 #include "mainwin/TabWindow.h"
 #include "mainwin/ThreadWait.h"
 #include "mainwin/WindowOptions.h"
+#include "persist/Directory.h"
 #include "persist/DurableFile.h"
 #include "persist/EntryFiles.h"
 #include "persist/IniFormat.h"
@@ -264,7 +265,12 @@ void RecoveryFile::discard()
 
 void RecoveryFile::offerRestore()
 {
-    // What a write that the end of the program interrupted left behind.
+    // What a write that the end of the program interrupted left behind. A whole one is newer
+    // than the recovery file (it is synced before it replaces it): the kill came between the two.
+    // A torn one does not parse.
+    if (QFile temp(tempPath()); temp.open(QIODevice::ReadOnly) && parse(temp.readAll()))
+        Directory(m_notesFolder)
+            .rename(QString::fromLatin1(TempFileName), QString::fromLatin1(FileName));
     QFile::remove(tempPath());
     const QFileInfo recovery(path());
     if (!recovery.isFile())

@@ -384,6 +384,25 @@ private slots:
         QVERIFY(!QFile::exists(temp));
     }
 
+    // Killed after the recovery file's new version was written and synced, before it replaced
+    // the old one.
+    void wholeRecoveryTemporary_isOffered()
+    {
+        MainWindowFixture f;
+        startQuickly(f);
+        f.typeInto(0, u"typed last"_s);
+        QTRY_VERIFY(QFile::exists(recoveryPath(f)));
+        crash(f);
+        const QString temp = f.dir.filePath(QString::fromLatin1(RecoveryFile::TempFileName));
+        QVERIFY(QFile::rename(recoveryPath(f), temp));
+
+        f.platform.questionAnswers = {0};
+        startQuickly(f);
+        QCOMPARE(f.platform.questions.size(), 1);
+        QCOMPARE(f.record(0).Cont(0), u"typed last"_s);
+        QVERIFY(!QFile::exists(temp));
+    }
+
     void killedBetweenASaveAndTheRemoval_isNotOffered()
     {
         MainWindowFixture f;
