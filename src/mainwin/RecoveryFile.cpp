@@ -260,7 +260,9 @@ void RecoveryFile::discard()
     m_pause.stop();
     m_latest.stop();
     m_failed = false;
-    QFile::remove(path());
+    // Freeing the blocks of tens of megabytes takes the kernel a tenth of a second.
+    const QString file = path();
+    runWhileWindowWaits(m_platform.modals(), [&file] { QFile::remove(file); });
 }
 
 void RecoveryFile::offerRestore()
