@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "mainwin/PageContent.h"
+
 #include <QStringList>
-#include <memory>
 #include <optional>
 
-class StoredEntry;
 class TabPage;
 
 // A tab page whose widgets are not built yet: what the start-up puts into the title list and
@@ -13,22 +12,21 @@ class TabPage;
 // handed to the page once it is built. Building the widgets of thirty pages, a text document
 // each, costs the start-up tens of milliseconds, and a page behind the selected one shows
 // nothing until it is chosen.
-class PageDraft final
+class PageDraft final : public PageContent
 {
 public:
-    // cboTitle: as a combo box, the first item added becomes the selected one.
-    void appendTitle(const QString &text);
-    int titleCount() const { return static_cast<int>(m_titles.size()); }
-    int selectedTitle() const { return m_selected; }
-    void selectTitle(int pos);
+    void appendTitle(const QString &text) override;
+    int titleCount() const override { return static_cast<int>(m_titles.size()); }
+    int selectedTitle() const override { return m_selected; }
+    void selectTitle(int pos) override;
 
-    // txtCont, as ContentBox keeps them while it is not shown.
-    QString text() const;
-    void setText(const QString &text);
-    void setEntry(std::shared_ptr<const StoredEntry> entry);
-    const std::shared_ptr<const StoredEntry> &entry() const { return m_entry; }
-    void setVisible(bool visible) { m_visible = visible; }
-    void setFont(const QString &name, float size);
+    // As ContentBox keeps them while it is not shown.
+    QString text() const override;
+    void setText(const QString &text) override;
+    void setEntry(std::shared_ptr<const StoredEntry> entry) override;
+    std::shared_ptr<const StoredEntry> entry() const override { return m_entry; }
+    void setVisible(bool visible) override { m_visible = visible; }
+    void setFont(const QString &name, float size) override;
 
     // Fills the page, built inert like every new page, without reporting a change.
     void applyTo(TabPage &page) const;

@@ -5,7 +5,8 @@
 #include "mainwin/Layout.h"
 #include "mainwin/NoteFiles.h"
 #include "mainwin/OutsideEdits.h"
-#include "mainwin/PageDraft.h"
+#include "mainwin/PageContent.h"
+#include "mainwin/PageSlots.h"
 #include "mainwin/QuitCoordinator.h"
 #include "mainwin/RecoveryFile.h"
 #include "mainwin/SettingsFile.h"
@@ -15,7 +16,6 @@
 #include "mainwin/Twips.h"
 #include "persist/SaveEngine.h"
 #include "platform/DesktopNotifier.h"
-#include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
 #include "store/clsTabCont.h"
@@ -25,11 +25,8 @@
 #include <QComboBox>
 #include <QImageReader>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QWindowStateChangeEvent>
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -45,6 +42,7 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
     , m_tabs(platform)
     , m_tabMain(new TabStrip)
     , m_staMain(new StatusPanels)
+    , m_pages(new PageSlots(*m_tabMain, *this, *this))
     , m_menus(this)
     , m_settings(std::make_unique<SettingsFile>(*this))
     , m_noteFiles(std::make_unique<NoteFiles>(m_tabs, *this, platform, appDir, *m_settings))
@@ -53,6 +51,8 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
           [this] { return m_outside->knownStamps(); }, appDir, this))
     , m_outside(new OutsideEdits(*this, *m_noteFiles, *m_settings))
     , m_quit(new QuitCoordinator(*this, platform.modals()))
+    , m_saves(
+          platform.modals(), [this] { return saveOnce(); }, [this] { m_recovery->noteChange(); })
 {
     installFontSubstitutes();
     setWindowTitle(QStringLiteral("Nokuri"));
@@ -84,12 +84,16 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
 
     // The strip starts with one tab, and page 0 is there before any tab record.
     m_tabMain->addTab();
-    createPage();
+    m_pages->add();
 
     connect(m_tabMain, &TabStrip::mousePressed, this, &frmMain::tabMain_MouseDown);
     connect(m_tabMain, &TabStrip::aboutToChange, this, &frmMain::tabMain_BeforeClick);
     connect(m_tabMain, &TabStrip::changed, this, &frmMain::tabMain_Click);
     connect(m_staMain, &StatusPanels::panelClicked, this, &frmMain::staMain_PanelClick);
+    connect(m_pages, &PageSlots::titleChosen, this, &frmMain::cboTitle_Click);
+    connect(m_pages, &PageSlots::titleButtonClicked, this, &frmMain::cmdTitle_Click);
+    connect(m_pages, &PageSlots::typed, this, &frmMain::noteChange);
+    connect(m_pages, &PageSlots::contentRightPressed, this, &frmMain::contentRightPressed);
 
     // The add items' shortcut keys act in the window while the menu is closed.
     addActions({m_menus.mnuTabAdd, m_menus.mnuTabCBAdd, m_menus.mnuTabFLAdd, m_menus.mnuTabFind});
@@ -112,7 +116,7 @@ void frmMain::Form_Load()
     m_makeBackup = true;
 
     cleanupInterruptedSave(m_appDir);
-    m_draftingPages = true;
+    m_pages->setDrafting(true);
     m_noteFiles->ReadTabFiles();
     if (m_tabs.count() == 0) {
         clsTabCont &first = m_tabs.append();
@@ -123,7 +127,7 @@ void frmMain::Form_Load()
         first.DispCont(0);
     }
     m_settings->ReadIni();
-    m_draftingPages = false;
+    m_pages->setDrafting(false);
 
     const int s = selectedTab();
     m_tabMain->pageStack()->setCurrentWidget(&page(s));
@@ -136,25 +140,14 @@ void frmMain::Form_Load()
     DispStatus();
     m_outside->start(*m_recovery);
     m_quit->startUpFinished();
-    QTimer::singleShot(0, this, &frmMain::buildNextDraft);
-}
-
-void frmMain::buildNextDraft()
-{
-    const auto next = std::find_if(
-        m_drafts.begin(), m_drafts.end(), [](const auto &draft) { return draft != nullptr; });
-    if (next == m_drafts.end())
-        return;
-    builtPage(static_cast<int>(next - m_drafts.begin()));
-    QTimer::singleShot(0, this, &frmMain::buildNextDraft);
+    m_pages->buildDraftsWhenIdle();
 }
 
 void frmMain::noteChange()
 {
     if (!m_quit->startedUp())
         return;
-    if (m_platform.modals().waiting())
-        m_changedWhileSaving = true;
+    m_saves.noteChange();
     m_recovery->noteChange();
 }
 
@@ -181,20 +174,7 @@ void frmMain::reportMissedAlarms()
 
 bool frmMain::SaveAll()
 {
-    // Asked for again while a save runs (the tray's and the session's requests reach the window
-    // while it waits for the save): the new save follows the running one, never inside it.
-    if (m_saving) {
-        m_saveAgain = true;
-        return false;
-    }
-    m_saving = true;
-    bool saved = false;
-    do {
-        m_saveAgain = false;
-        saved = saveOnce();
-    } while (m_saveAgain);
-    m_saving = false;
-    return saved;
+    return m_saves.save();
 }
 
 bool frmMain::saveOnce()
@@ -206,9 +186,6 @@ bool frmMain::saveOnce()
         m_outside->saved();
         m_recovery->discard();
     }
-    // What changed while the files were written is in none of them.
-    if (std::exchange(m_changedWhileSaving, false))
-        m_recovery->noteChange();
     return saved;
 }
 
@@ -260,7 +237,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     // Closed by the window manager while a save runs: a quit, served once the save is done.
-    if (m_saving) {
+    if (m_saves.running()) {
         event->ignore();
         requestQuit();
         return;
@@ -301,76 +278,14 @@ void frmMain::showEntry(int tab, int entry)
 
 TabPage &frmMain::page(int index) const
 {
-    // Building a draft changes what the window holds, not what it shows.
-    return const_cast<frmMain *>(this)->builtPage(index);
-}
-
-TabPage &frmMain::builtPage(int index)
-{
-    const auto at = static_cast<size_t>(index);
-    if (m_pages.at(at))
-        return *m_pages[at];
-    QStackedWidget *stack = m_tabMain->pageStack();
-    QWidget *standIn = stack->widget(index);
-    TabPage *built = makePage(index);
-    stack->insertWidget(index, built);
-    stack->removeWidget(standIn);
-    delete standIn;
-    m_drafts[at]->applyTo(*built);
-    m_drafts[at].reset();
-    arrangePage(*built);
-    return *built;
-}
-
-PageDraft *frmMain::draft(int tab) const
-{
-    return m_drafts.at(static_cast<size_t>(tab)).get();
-}
-
-void frmMain::createPage()
-{
-    const int index = static_cast<int>(m_pages.size());
-    m_pages.push_back(nullptr);
-    if (m_draftingPages) {
-        // The stack keeps one widget per tab; a plain one stands in until the page is built.
-        m_drafts.push_back(std::make_unique<PageDraft>());
-        m_tabMain->pageStack()->addWidget(new QWidget);
-        return;
-    }
-    m_drafts.push_back(nullptr);
-    m_tabMain->pageStack()->addWidget(makePage(index));
-}
-
-TabPage *frmMain::makePage(int index)
-{
-    auto *created = new TabPage;
-    m_pages.at(static_cast<size_t>(index)) = created;
-
-    const Twips scale = twips();
-    created->cmdTitle()->setFixedSize(scale.xToPixels(132), scale.yToPixels(252));
-    created->cboTitle()->resize(
-        created->cboTitle()->width(), created->cboTitle()->sizeHint().height());
-    created->txtCont()->setScrollType(m_scrlType);
-
-    connect(
-        created->cboTitle(), &QComboBox::activated, this, [this, index] { cboTitle_Click(index); });
-    connect(
-        created->cmdTitle(), &QPushButton::clicked, this, [this, index] { cmdTitle_Click(index); });
-    connect(created->txtCont(), &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_filling)
-            noteChange();
-    });
-    connect(created->txtCont(), &ContentBox::rightPressed, this,
-        [this, created](
-            const QPoint &globalPos) { emit contentRightPressed(created->txtCont(), globalPos); });
-    return created;
+    return m_pages->page(index);
 }
 
 void frmMain::AddTabPage(const QString &title, const QString &content)
 {
     m_tabMain->addTab();
     const int n = m_tabMain->count() - 1;
-    createPage();
+    m_pages->add();
 
     clsTabCont &record = m_tabs.append();
     record.AddTitle(n, title, content);
@@ -382,12 +297,7 @@ void frmMain::AddTabPage(const QString &title, const QString &content)
 
 void frmMain::removeLastTabPage()
 {
-    QStackedWidget *stack = m_tabMain->pageStack();
-    QWidget *last = stack->widget(stack->count() - 1);
-    m_pages.pop_back();
-    m_drafts.pop_back();
-    stack->removeWidget(last);
-    delete last;
+    m_pages->removeLast();
     m_tabMain->removeLastTab();
 }
 
@@ -420,24 +330,7 @@ void frmMain::ResizeTabStrip()
 
 void frmMain::ArrangeControls()
 {
-    m_tabMain->pageStack()->setGeometry(m_tabMain->clientArea());
-    for (TabPage *frame : m_pages) {
-        if (frame)
-            arrangePage(*frame);
-    }
-}
-
-void frmMain::arrangePage(TabPage &frame) const
-{
-    const Twips scale = twips();
-    const QRect client = m_tabMain->clientArea();
-    frame.setGeometry(0, 0, client.width(), client.height());
-    QComboBox *titles = frame.cboTitle();
-    const PageLayout layout = pageLayout(scale.xFromPixels(client.width()),
-        scale.yFromPixels(client.height()), scale.yFromPixels(titles->height()));
-    titles->setGeometry(0, 0, scale.xToPixels(layout.titleList.width()), titles->height());
-    frame.cmdTitle()->move(scale.xToPixels(layout.titleButton.x()), 0);
-    frame.txtCont()->setGeometry(scale.toPixels(layout.contentBox));
+    m_pages->arrange();
 }
 
 void frmMain::Form_Resize()
@@ -496,11 +389,7 @@ void frmMain::ApplyScrlType(ScrollType type)
     // carry over as they are; only its scroll bars and wrapping change.
     if (type == m_scrlType)
         return;
-    // A draft's box takes the type when its page is built.
-    for (int i = 0; i < tabCount(); ++i) {
-        if (!draft(i))
-            page(i).txtCont()->setScrollType(type);
-    }
+    m_pages->setScrollType(type);
     m_scrlType = type;
     noteChange();
 }
@@ -527,10 +416,7 @@ void frmMain::DispStatus()
 
 void frmMain::appendTitleItem(int tab, const QString &text)
 {
-    if (PageDraft *drafted = draft(tab))
-        drafted->appendTitle(text);
-    else
-        page(tab).cboTitle()->addItem(text);
+    m_pages->content(tab).appendTitle(text);
 }
 
 void frmMain::setTitleItem(int tab, int pos, const QString &text)
@@ -545,89 +431,43 @@ void frmMain::removeTitleItem(int tab, int pos)
 
 int frmMain::titleItemCount(int tab) const
 {
-    if (const PageDraft *drafted = draft(tab))
-        return drafted->titleCount();
-    return page(tab).cboTitle()->count();
+    return m_pages->content(tab).titleCount();
 }
 
 void frmMain::selectTitleItem(int tab, int pos)
 {
-    if (PageDraft *drafted = draft(tab)) {
-        drafted->selectTitle(pos);
-    } else {
-        const QSignalBlocker blocker(page(tab).cboTitle());
-        page(tab).cboTitle()->setCurrentIndex(pos);
-    }
+    m_pages->content(tab).selectTitle(pos);
     cboTitle_Click(tab);
-}
-
-int frmMain::selectedTitleItem(int tab) const
-{
-    if (const PageDraft *drafted = draft(tab))
-        return drafted->selectedTitle();
-    return page(tab).cboTitle()->currentIndex();
 }
 
 QString frmMain::boxText(int tab) const
 {
-    if (const PageDraft *drafted = draft(tab))
-        return drafted->text();
-    return page(tab).txtCont()->text();
+    return m_pages->content(tab).text();
 }
 
 void frmMain::setBoxText(int tab, const QString &text)
 {
-    if (PageDraft *drafted = draft(tab)) {
-        drafted->setText(text);
-        return;
-    }
-    ContentBox *box = page(tab).txtCont();
-    // Showing the same text again keeps the caret, the undo history and the scroll position.
-    // A box that shows an entry from its file is not asked for its text: that would decode it.
-    if (box->entry() || box->text() != text) {
-        m_filling = true;
-        box->setText(text);
-        m_filling = false;
-    }
+    m_pages->content(tab).setText(text);
 }
 
 void frmMain::setBoxEntry(int tab, std::shared_ptr<const StoredEntry> entry)
 {
-    if (PageDraft *drafted = draft(tab)) {
-        drafted->setEntry(std::move(entry));
-        return;
-    }
-    m_filling = true;
-    page(tab).txtCont()->setEntry(std::move(entry));
-    m_filling = false;
+    m_pages->content(tab).setEntry(std::move(entry));
 }
 
 std::shared_ptr<const StoredEntry> frmMain::boxEntry(int tab) const
 {
-    if (const PageDraft *drafted = draft(tab))
-        return drafted->entry();
-    return page(tab).txtCont()->entry();
+    return m_pages->content(tab).entry();
 }
 
 void frmMain::setBoxVisible(int tab, bool visible)
 {
-    if (PageDraft *drafted = draft(tab)) {
-        drafted->setVisible(visible);
-        return;
-    }
-    ContentBox *box = page(tab).txtCont();
-    if (visible)
-        box->setScrollType(m_scrlType);
-    box->setHidden(!visible);
+    m_pages->content(tab).setVisible(visible);
 }
 
 void frmMain::setBoxFont(int tab, const QString &name, float size)
 {
-    if (PageDraft *drafted = draft(tab)) {
-        drafted->setFont(name, size);
-        return;
-    }
-    page(tab).txtCont()->setTabFont(name, size);
+    m_pages->content(tab).setFont(name, size);
 }
 
 void frmMain::tabMain_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
@@ -668,7 +508,7 @@ void frmMain::cboTitle_Click(int index)
 {
     clsTabCont &record = m_tabs[index];
     record.MoveCont(index);
-    record.setDispIndex(selectedTitleItem(index));
+    record.setDispIndex(m_pages->content(index).selectedTitle());
     record.DispCont(index);
 }
 

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "mainwin/MainMenus.h"
+#include "mainwin/SaveSequence.h"
 #include "mainwin/TabWindow.h"
 #include "mainwin/WindowOptions.h"
 #include "store/TabSet.h"
 
 #include <QMainWindow>
 #include <memory>
-#include <vector>
 
 class ContentBox;
 class NoteFiles;
 class OutsideEdits;
-class PageDraft;
+class PageSlots;
 class QuitCoordinator;
 class RecoveryFile;
 class PlatformServices;
@@ -123,15 +123,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createPage();
-    TabPage *makePage(int index);
-    TabPage &builtPage(int index);
-    // Start-up leaves the pages behind the selected one as drafts; the window builds them one
-    // by one once it runs, with the event loop free in between.
-    void buildNextDraft();
-    void arrangePage(TabPage &frame) const;
-    PageDraft *draft(int tab) const;
-    int selectedTitleItem(int tab) const;
     void Form_Resize();
     void ResizeTabStrip();
     Twips twips() const;
@@ -155,10 +146,7 @@ private:
     bool m_makeBackup = true;
     TabStrip *m_tabMain;
     StatusPanels *m_staMain;
-    // Null where the page is still a draft.
-    std::vector<TabPage *> m_pages;
-    std::vector<std::unique_ptr<PageDraft>> m_drafts;
-    bool m_draftingPages = false;
+    PageSlots *m_pages;
     MainMenus m_menus;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<NoteFiles> m_noteFiles;
@@ -166,10 +154,6 @@ private:
     RecoveryFile *m_recovery;
     OutsideEdits *m_outside;
     QuitCoordinator *m_quit;
-    // Set while the program itself fills a box, so that only typing counts as a change.
-    bool m_filling = false;
+    SaveSequence m_saves;
     bool m_unloaded = false;
-    bool m_saving = false;
-    bool m_saveAgain = false;
-    bool m_changedWhileSaving = false;
 };
