@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <utility>
 
 BuiltPage::BuiltPage(TabPage &page, const WindowOptions &options)
     : m_page(page)

@@ -14,7 +14,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <algorithm>
-#include <utility>
 
 PageSlots::PageSlots(TabStrip &strip, const WindowOptions &options, QWidget &window)
     : QObject(&window)
@@ -42,9 +41,9 @@ void PageSlots::removeLast()
 {
     QStackedWidget *stack = m_strip.pageStack();
     QWidget *last = stack->widget(stack->count() - 1);
-    m_slots.pop_back();
     stack->removeWidget(last);
     delete last;
+    m_slots.pop_back();
 }
 
 TabPage &PageSlots::page(int tab)
