@@ -30,9 +30,11 @@ public:
     void setDrafting(bool drafting) { m_drafting = drafting; }
     void add();
     void removeLast();
+    // Builds the page first where it is a draft.
     TabPage &page(int tab);
     // The title list and the box of a tab, built or not.
     PageContent &content(int tab) const;
+    // One draft a pass of the event loop, from the next pass on.
     void buildDraftsWhenIdle();
     // Lays the stack and the built pages out in the strip's client area.
     void arrange();

@@ -20,6 +20,7 @@ public:
     // The result of the last write; false at once while a save runs, the new one following it.
     bool save();
     bool running() const { return m_saving; }
+    // Something a save writes has changed.
     void noteChange();
 
 private:
