@@ -99,14 +99,15 @@ bool NoteFiles::SaveAll(bool makeBackup)
     // The save's thread reads nothing that the window's thread may change meanwhile: it gets
     // what it writes as values.
     const SaveFile settings = m_settings.WriteIni();
+    const auto lookedAt = std::exchange(m_lookedAt, std::nullopt);
     QHash<QString, FileStamp> stamps;
     std::optional<SaveError> failure;
     runWhileWindowWaits(m_platform.modals(), [&] {
         // The copies that the last save left stop at the next file; the window need not wait
         // for that either.
         m_finisher.stop();
-        failure = saveNoteFiles(
-            m_notesFolder, entryFiles, settings, makeBackup, &stamps, BackupCopies::Later);
+        failure = saveNoteFiles(m_notesFolder, entryFiles, settings, makeBackup, &stamps,
+            BackupCopies::Later, lookedAt ? &*lookedAt : nullptr);
     });
     m_finisher.start();
     m_known.clear();

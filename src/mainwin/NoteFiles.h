@@ -1,7 +1,10 @@
 #pragma once
 
 #include "persist/KnownEntryFiles.h"
+#include "persist/LiveFiles.h"
 #include "persist/SaveFinisher.h"
+
+#include <optional>
 
 class PlatformServices;
 class SettingsFile;
@@ -27,6 +30,9 @@ public:
     // user with the file and the reason; the notes stay in memory and the live files as
     // they were. Returns whether the save succeeded.
     bool SaveAll(bool makeBackup);
+    // The live files as the look for outside changes found them right before the next save,
+    // which goes by them instead of looking at every file again.
+    void setLookedAt(QHash<QString, LiveFile> files) { m_lookedAt = std::move(files); }
 
     // What the entry files hold as of the last read or save.
     const KnownEntryFiles &known() const { return m_known; }
@@ -43,5 +49,6 @@ private:
     const QString m_notesFolder;
     const SettingsFile &m_settings;
     KnownEntryFiles m_known;
+    std::optional<QHash<QString, LiveFile>> m_lookedAt; // for the next save only
     SaveFinisher m_finisher;
 };

@@ -91,8 +91,20 @@ bool OutsideEdits::beforeSave()
 {
     if (!m_watch)
         return true;
+    QHash<QString, LiveFile> lookedAt;
     const QList<OutsideFile> changes
-        = findOutsideChanges(m_main.appDir(), m_files.known(), m_knownSettings);
+        = findOutsideChanges(m_main.appDir(), m_files.known(), m_knownSettings, &lookedAt);
+    if (!keepBothSides(changes))
+        return false;
+    // Nothing of the folder changed since: a reload and conflict copies only read it.
+    m_files.setLookedAt(std::move(lookedAt));
+    return true;
+}
+
+// Takes in the entries that only the other side changed and keeps the rest as conflict copies.
+// False when they could not be kept.
+bool OutsideEdits::keepBothSides(const QList<OutsideFile> &changes)
+{
     if (changes.isEmpty())
         return true;
     if (!hasUnsavedChanges()) {

@@ -1,7 +1,6 @@
 #include "persist/OutsideChanges.h"
 
-#include "persist/Directory.h"
-#include "persist/EntryFiles.h"
+#include "persist/LiveFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,19 +28,15 @@ KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
 
 QHash<QString, FileStamp> noteFileStamps(const QString &dir, const QString &settingsName)
 {
-    // One look at each note file, by name in the opened folder: every save and every change in
-    // the folder comes here, with the .bak files and temporaries beside hundreds of notes.
+    return stampsOf(liveNoteFiles(dir, settingsName));
+}
+
+QHash<QString, FileStamp> stampsOf(const QHash<QString, LiveFile> &files)
+{
     QHash<QString, FileStamp> stamps;
-    const Directory folder(dir);
-    QStringList names;
-    if (folder.openError() || folder.names(names) != 0)
-        return stamps;
-    for (const QString &name : std::as_const(names)) {
-        struct stat status;
-        if ((name == settingsName || parseEntryFileName(name)) && folder.status(name, status) == 0
-            && S_ISREG(status.st_mode))
-            stamps.insert(name, FileStamp::of(status));
-    }
+    stamps.reserve(files.size());
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        stamps.insert(it.key(), FileStamp::of(it->status));
     return stamps;
 }
 
@@ -56,11 +51,14 @@ QHash<QString, FileStamp> knownStamps(
     return stamps;
 }
 
-QList<OutsideFile> findOutsideChanges(
-    const QString &dir, const KnownEntryFiles &entries, const KnownSettingsFile &settings)
+QList<OutsideFile> findOutsideChanges(const QString &dir, const KnownEntryFiles &entries,
+    const KnownSettingsFile &settings, QHash<QString, LiveFile> *looked)
 {
     const QDir folder(dir);
-    const QHash<QString, FileStamp> now = noteFileStamps(dir, settings.name);
+    QHash<QString, LiveFile> live = liveNoteFiles(dir, settings.name);
+    const QHash<QString, FileStamp> now = stampsOf(live);
+    if (looked)
+        *looked = std::move(live);
     // A file whose stamp is not the one known may have changed; its bytes tell.
     QStringList names;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {

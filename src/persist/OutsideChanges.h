@@ -2,6 +2,7 @@
 
 #include "persist/FileStamp.h"
 #include "persist/KnownEntryFiles.h"
+#include "persist/LiveFiles.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -29,6 +30,7 @@ KnownSettingsFile readKnownSettings(const QString &dir, const QString &name);
 // else counts: the temporaries of the program and of sync tools (".syncthing.*.tmp", "*.part",
 // "~*", ".~lock*", ".sync_*") and the sync tools' conflict files never change a note.
 QHash<QString, FileStamp> noteFileStamps(const QString &dir, const QString &settingsName);
+QHash<QString, FileStamp> stampsOf(const QHash<QString, LiveFile> &files);
 
 // The stamps the program knows the note files by.
 QHash<QString, FileStamp> knownStamps(
@@ -43,6 +45,7 @@ struct OutsideFile
 
 // The note files whose content differs from what the program last read or wrote. A file whose
 // stamp is the known one is taken as unchanged unread; one whose stamp moved but whose bytes are
-// the same (copied back, touched) is unchanged too. Sorted by name.
-QList<OutsideFile> findOutsideChanges(
-    const QString &dir, const KnownEntryFiles &entries, const KnownSettingsFile &settings);
+// the same (copied back, touched) is unchanged too. Sorted by name. `looked` (when given) gets
+// the live note files as this look found them.
+QList<OutsideFile> findOutsideChanges(const QString &dir, const KnownEntryFiles &entries,
+    const KnownSettingsFile &settings, QHash<QString, LiveFile> *looked = nullptr);

@@ -104,11 +104,13 @@ struct Target
 class SaveRun final
 {
 public:
-    SaveRun(const QString &path, const Directory &dir, bool makeBackup, BackupCopies copies)
+    SaveRun(const QString &path, const Directory &dir, bool makeBackup, BackupCopies copies,
+        const QHash<QString, LiveFile> *looked)
         : m_path(path)
         , m_dir(dir)
         , m_makeBackup(makeBackup)
         , m_copies(copies)
+        , m_looked(looked)
     { }
 
     std::optional<SaveError> run(const QList<SaveFile> &entryFiles, const SaveFile &settings,
@@ -159,8 +161,16 @@ private:
             const bool isLive = name == settings.name || parseEntryFileName(name);
             const bool isBackup = name == settingsBackup
                 || (name.endsWith(u".bak") && parseEntryFileName(name.chopped(4) + u".tab"_s));
+            if (!isLive && !isBackup)
+                continue;
+            if (const LiveFile *seen = lookedAt(name)) {
+                m_live.insert(name,
+                    {seen->status, seen->isLink,
+                        seen->isLink ? writeThrough(name, folder, linkTargets) : name});
+                continue;
+            }
             struct stat own;
-            if ((!isLive && !isBackup) || m_dir.linkStatus(name, own) != 0)
+            if (m_dir.linkStatus(name, own) != 0)
                 continue;
             if (S_ISDIR(own.st_mode)) {
                 m_directories.insert(name);
@@ -184,6 +194,14 @@ private:
             m_newNames.insert(t.name());
         }
         return std::nullopt;
+    }
+
+    const LiveFile *lookedAt(const QString &name) const
+    {
+        if (!m_looked)
+            return nullptr;
+        const auto seen = m_looked->constFind(name);
+        return seen == m_looked->cend() ? nullptr : &*seen;
     }
 
     // Where new content for the link `name` goes: its target, when that lies in another folder
@@ -380,13 +398,17 @@ private:
 
     QStringList foreignFolders() const { return m_foreignFolders.values(); }
 
-    // Taken last: the renames of this save change the stamps too.
+    // Taken last for the files this save wrote: its renames change their stamps. A file it left
+    // alone keeps the stamp the survey saw; should someone have changed it since, the next look
+    // at the folder finds a stamp it does not know and compares the bytes.
     void stampsOfNewSet(QHash<QString, FileStamp> &stamps) const
     {
         stamps.clear();
         for (const Target &t : m_targets) {
             struct stat status;
-            if (m_dir.status(t.name(), status) == 0)
+            if (!t.changed)
+                stamps.insert(t.name(), FileStamp::of(t.live->status));
+            else if (m_dir.status(t.name(), status) == 0)
                 stamps.insert(t.name(), FileStamp::of(status));
         }
     }
@@ -402,6 +424,7 @@ private:
     const Directory &m_dir;
     const bool m_makeBackup;
     const BackupCopies m_copies;
+    const QHash<QString, LiveFile> *m_looked; // the live files as the caller's look found them
     QSet<QString> m_pending; // the backups that an earlier save left to copy
     QHash<QString, Live> m_live; // live entry files and settings file now
     QHash<QString, struct stat> m_backups; // .bak files of entries and settings now, as names
@@ -437,14 +460,14 @@ std::optional<SaveError> checkNames(const QList<SaveFile> &entryFiles, const Sav
 
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
     const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps,
-    BackupCopies copies)
+    BackupCopies copies, const QHash<QString, LiveFile> *looked)
 {
     if (auto error = checkNames(entryFiles, settings))
         return error;
     const Directory directory(dir);
     if (directory.openError())
         return SaveError {dir, systemReason(directory.openError())};
-    return SaveRun(dir, directory, makeBackup, copies).run(entryFiles, settings, stamps);
+    return SaveRun(dir, directory, makeBackup, copies, looked).run(entryFiles, settings, stamps);
 }
 
 std::optional<SaveError> cleanupInterruptedSave(const QString &dir)

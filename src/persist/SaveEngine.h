@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/FileStamp.h"
+#include "persist/LiveFiles.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -60,9 +61,13 @@ struct SaveError
 // After a save that succeeded, `stamps` (when given) holds the stamp of every file of the new set.
 // With BackupCopies::Later, a save that follows one whose copies are not all made takes them
 // over without making them.
+// `looked` (when given): the live note files as a look at the folder found them just before
+// (liveNoteFiles); the save goes by it instead of looking at them again. A file that changed
+// after that look is then taken as the look found it: its stamp in `stamps` is the look's, so the
+// next look finds the change.
 std::optional<SaveError> saveNoteFiles(const QString &dir, const QList<SaveFile> &entryFiles,
     const SaveFile &settings, bool makeBackup, QHash<QString, FileStamp> *stamps = nullptr,
-    BackupCopies copies = BackupCopies::Now);
+    BackupCopies copies = BackupCopies::Now, const QHash<QString, LiveFile> *looked = nullptr);
 
 // Finishes what a save with BackupCopies::Later left: makes the backup copies, syncs the
 // folders and removes the commit record. Between two copies it asks `stopRequested`; once it

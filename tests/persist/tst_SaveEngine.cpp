@@ -116,6 +116,7 @@ private slots:
     void save_unchangedFiles_notRewritten();
     void save_unchangedWithBackups_backupsAreTheLiveFiles();
     void save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded();
+    void save_fileChangedAfterTheLook_keepsTheLooksStamp();
     void save_backupsOn_everyFileHasAnInodeOfItsOwn_data();
     void save_backupsOn_everyFileHasAnInodeOfItsOwn();
     void save_copiesLater_backupsWholeUntilMade_data();
@@ -379,6 +380,26 @@ void tst_SaveEngine::save_fileHeldWithItsStamp_leftUnreadOtherwiseEncoded()
     QCOMPARE(snapshot(), expected);
     for (const QString &name : first.keys())
         QCOMPARE(stamps.value(name), *fileStampOf(path(name)));
+}
+
+void tst_SaveEngine::save_fileChangedAfterTheLook_keepsTheLooksStamp()
+{
+    const Files first {{u"Tab1A.tab"_s, "1a\r\n\r\n"}, {Settings, "i"}};
+    QHash<QString, FileStamp> stamps;
+    auto error = saveNoteFiles(m_dir->path(), entriesOf(first), settingsOf(first), true, &stamps);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    const QHash<QString, LiveFile> looked = liveNoteFiles(m_dir->path(), Settings);
+
+    // Changed between the look and the save: the save must not vouch for the new content.
+    QTest::qWait(10);
+    QVERIFY(put(u"Tab1A.tab"_s, "1A\r\n\r\n"));
+    error = saveNoteFiles(m_dir->path(),
+        {SaveFile(u"Tab1A.tab"_s, stamps.value(u"Tab1A.tab"_s), [] { return QByteArray("1a"); })},
+        {Settings, "i"}, true, &stamps, BackupCopies::Now, &looked);
+    QVERIFY2(!error, qPrintable(describe(error)));
+    QCOMPARE(stamps.value(u"Tab1A.tab"_s), FileStamp::of(looked.value(u"Tab1A.tab"_s).status));
+    QVERIFY(stamps.value(u"Tab1A.tab"_s) != *fileStampOf(path(u"Tab1A.tab"_s)));
+    QCOMPARE(stamps.value(Settings), *fileStampOf(path(Settings)));
 }
 
 void tst_SaveEngine::save_backupsOn_everyFileHasAnInodeOfItsOwn_data()
