@@ -21,6 +21,9 @@ FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObjec
     m_lookSoon.setSingleShot(true);
     m_lookSoon.setInterval(LookDelayMilliseconds);
     connect(&m_lookSoon, &QTimer::timeout, this, &FolderWatch::look);
+    m_watchSoon.setSingleShot(true);
+    m_watchSoon.setInterval(0);
+    connect(&m_watchSoon, &QTimer::timeout, this, [this] { watchFiles(m_seen); });
     const auto lookSoon = [this] {
         if (!m_lookSoon.isActive())
             m_lookSoon.start();
@@ -39,7 +42,10 @@ FolderWatch::FolderWatch(const QString &dir, const QString &settingsName, QObjec
 void FolderWatch::accept(const QHash<QString, FileStamp> &stamps)
 {
     m_seen = stamps;
-    watchFiles(stamps);
+    // A save that replaced hundreds of files took their watches with them; watching them anew
+    // is no part of the save the window waits for. Nothing goes unseen meanwhile: the renames
+    // brought the folder's watch a look at every file's stamp, and each save looks again.
+    m_watchSoon.start();
 }
 
 bool FolderWatch::eventFilter(QObject *watched, QEvent *event)

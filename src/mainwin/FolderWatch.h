@@ -54,5 +54,6 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QTimer m_lookSoon;
+    QTimer m_watchSoon;
     QHash<QString, FileStamp> m_seen;
 };

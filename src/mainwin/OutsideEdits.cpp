@@ -156,7 +156,7 @@ void OutsideEdits::saved()
         now.stamp.reset();
     now.bytes = written;
     m_knownSettings = now;
-    m_composedAtRead = composedSettings();
+    m_composedAtRead = composedSettings(written);
     m_watch->accept(knownStamps());
 }
 
@@ -207,7 +207,12 @@ bool OutsideEdits::hasUnsavedChanges() const
 
 QByteArray OutsideEdits::composedSettings() const
 {
-    QList<QByteArray> lines = m_settings.WriteIni().bytes.split('\n');
+    return composedSettings(m_settings.WriteIni().bytes);
+}
+
+QByteArray OutsideEdits::composedSettings(const QByteArray &written)
+{
+    QList<QByteArray> lines = written.split('\n');
     lines.removeIf(isLocalLine);
     return lines.join('\n');
 }

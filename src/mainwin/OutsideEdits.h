@@ -49,6 +49,7 @@ private:
     bool busy() const;
     bool hasUnsavedChanges() const;
     QByteArray composedSettings() const;
+    static QByteArray composedSettings(const QByteArray &written);
     bool keepBothSides(const QList<OutsideFile> &changes);
     bool takeIfUntouched(const EntryName &at, const OutsideFile &file);
     void reload();
