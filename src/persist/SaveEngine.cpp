@@ -132,8 +132,8 @@ public:
             return abort(*error);
         if (!m_steps.isEmpty() && !pendingRecordSuffices()) {
             bool committed = false;
-            if (auto error
-                = SaveJournal::commit(m_dir, m_path, m_steps, foreignFolders(), committed))
+            if (auto error = SaveJournal::commit(
+                    m_dir, m_path, m_steps, foreignFolders(), !m_created.isEmpty(), committed))
                 return committed ? *error : abort(*error);
             if (auto error = SaveJournal::carryOut(m_dir, m_path, m_steps, false, m_copies))
                 return error;

@@ -89,7 +89,8 @@ std::optional<QList<SaveStep>> parse(const QByteArray &bytes)
 }
 
 std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
-    const QList<SaveStep> &steps, const QStringList &foreignFolders, bool &committed)
+    const QList<SaveStep> &steps, const QStringList &foreignFolders, bool temporaries,
+    bool &committed)
 {
     committed = false;
     if (const int error = dir.writeSynced(WrittenName, compose(steps), Directory::KeepUmask))
@@ -100,8 +101,9 @@ std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
             return SaveError {folder, systemReason(error)};
         }
     }
-    // The temporaries' names reach the disk before the record that points to them.
-    int error = dir.sync();
+    // The temporaries' names reach the disk before the record that points to them. A record of
+    // copies and removals points to live and .bak files alone, which are on disk already.
+    int error = temporaries ? dir.sync() : 0;
     if (!error)
         error = dir.rename(WrittenName, Name);
     if (error) {

@@ -39,10 +39,12 @@ std::optional<QList<SaveStep>> parse(const QByteArray &bytes);
 
 // Writes the record durably: under a temporary name, synced, renamed to Name, the folder synced.
 // `foreignFolders` hold temporaries too and are synced before the rename. The caller has
-// synced its temporaries' bytes. Only a failure before the rename is returned as an error with
-// `committed` false; from the rename on the save is committed.
+// synced its temporaries' bytes; `temporaries` tells whether it wrote any. Only a failure before
+// the rename is returned as an error with `committed` false; from the rename on the save is
+// committed.
 std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
-    const QList<SaveStep> &steps, const QStringList &foreignFolders, bool &committed);
+    const QList<SaveStep> &steps, const QStringList &foreignFolders, bool temporaries,
+    bool &committed);
 
 // Makes the renames and removals and syncs the folders they touched; then makes the copies and
 // removes the record. With `copies` Later it leaves the rest to finishLater(): a record of the

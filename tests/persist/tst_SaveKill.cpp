@@ -244,6 +244,7 @@ void tst_SaveKill::killedAtEveryNameChange_nextStartFindsOneGeneration_data()
         << scenario(v0, before, noteSet(sorted, "settings: sorted")) << 1;
     QTest::newRow("6x3, entry 3B deleted")
         << scenario(v0, before, noteSet(entryDeleted, "settings: 3B deleted")) << 1;
+    QTest::newRow("6x3, nothing changed, backups renewed") << scenario(v0, before, before) << 1;
     QTest::newRow("6x3, tab 2 deleted, backups off")
         << scenario(v0, before, noteSet(tabDeleted, "settings: tab 2 deleted"), false) << 1;
     QTest::newRow("6x3, tab 2 deleted, backup copies of the save before pending") << scenario(
