@@ -53,7 +53,9 @@ using namespace Qt::StringLiterals;
 // the next save, gives the new generation. Which steps had reached the disk before a power cut does
 // not matter, so nothing relies on the file system writing names in the order they were changed.
 // The fsyncs in order: each temporary's bytes; the folders holding temporaries and the
-// record's temporary; the notes folder after the record's rename (the commit); the folders
+// record's temporary (a save that wrote no temporary skips the notes folder's sync here: its
+// record names only files that were there before it, none that it must find after a power cut);
+// the notes folder after the record's rename (the commit); the folders
 // after the renames and removals; the copies' bytes; the notes folder after their renames and
 // after the record's removal (so that a record never reappears beside the temporaries of the
 // next save).

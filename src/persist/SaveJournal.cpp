@@ -101,8 +101,8 @@ std::optional<SaveError> commit(const Directory &dir, const QString &dirPath,
             return SaveError {folder, systemReason(error)};
         }
     }
-    // The temporaries' names reach the disk before the record that points to them. A record of
-    // copies and removals points to live and .bak files alone, which are on disk already.
+    // The temporaries' names reach the disk before the record that points to them. A record that
+    // names no temporary needs none of its names: each step whose source is gone counts as made.
     int error = temporaries ? dir.sync() : 0;
     if (!error)
         error = dir.rename(WrittenName, Name);
