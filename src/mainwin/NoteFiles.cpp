@@ -4,11 +4,15 @@
 #include "mainwin/TabWindow.h"
 #include "mainwin/ThreadWait.h"
 #include "persist/EntryFiles.h"
+#include "persist/FileStamp.h"
+#include "persist/OutsideChanges.h"
 #include "persist/SaveEngine.h"
 #include "platform/ModalGate.h"
 #include "platform/PlatformServices.h"
 #include "store/TabSet.h"
 #include "store/clsTabCont.h"
+
+#include <QDir>
 
 using namespace Qt::StringLiterals;
 
@@ -110,8 +114,8 @@ bool NoteFiles::SaveAll(bool makeBackup)
             BackupCopies::Later, lookedAt ? &*lookedAt : nullptr);
     });
     m_finisher.start();
-    m_known.clear();
     if (!failure) {
+        m_known.clear();
         for (qsizetype i = 0; i < entryFiles.size(); ++i) {
             const auto stamp = stamps.constFind(entryFiles[i].name);
             if (stamp != stamps.cend())
@@ -119,9 +123,25 @@ bool NoteFiles::SaveAll(bool makeBackup)
         }
         return true;
     }
+    takeInWhatLanded(entryFiles, entries);
     m_platform.showMessage(
         u"メモを保存できませんでした。メモは失われていません。\r\nファイル: %1\r\n理由: %2"_s.arg(
             failure->fileName, failure->reason),
         u"保存のエラー"_s, MessageIcon::Critical);
     return false;
+}
+
+void NoteFiles::takeInWhatLanded(
+    const QList<SaveFile> &files, const QList<std::shared_ptr<const StoredEntry>> &entries)
+{
+    const QDir folder(m_notesFolder);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (files[i].heldBy)
+            continue;
+        const QString path = folder.filePath(files[i].name);
+        const std::optional<FileStamp> stamp = fileStampOf(path);
+        const std::optional<QByteArray> bytes = readWholeFile(path);
+        if (stamp && bytes && *bytes == entries[i]->bytes() && fileStampOf(path) == stamp)
+            m_known.remember(files[i].name, entries[i], *stamp);
+    }
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class PlatformServices;
+struct SaveFile;
 class SettingsFile;
 class TabSet;
 class TabWindow;
@@ -43,6 +44,13 @@ public:
     bool finishingSaves() const { return m_finisher.running(); }
 
 private:
+    // After a failed save: the folder holds the files it held before, or, when the save failed
+    // after its commit, the new ones. Each file the save meant to write is known by what it
+    // holds now, so that the next look does not take the program's own files for changes made
+    // elsewhere.
+    void takeInWhatLanded(
+        const QList<SaveFile> &files, const QList<std::shared_ptr<const StoredEntry>> &entries);
+
     TabSet &m_tabs;
     TabWindow &m_window;
     PlatformServices &m_platform;

@@ -415,6 +415,8 @@ private slots:
         QVERIFY(f.window->close());
         QVERIFY(readFile(live).startsWith("\r\nprecious more"));
         QVERIFY(f.platform.tray() == nullptr);
+        // The failed save changed no file: none of them counts as changed elsewhere.
+        QVERIFY(!QDir(f.dir.path()).exists(u"conflicts"_s));
     }
 
     void readIni_ignoresWhatItDoesNotKnowAndReportsFailuresOnce()
