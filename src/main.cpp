@@ -4,6 +4,7 @@
 #include "mainwin/QuitSignals.h"
 #include "mainwin/SingleInstance.h"
 #include "mainwin/frmMain.h"
+#include "persist/FolderReadAhead.h"
 #include "platform/QtPlatformServices.h"
 #include "platform/QtTranslations.h"
 
@@ -32,6 +33,9 @@ int main(int argc, char *argv[])
     SingleInstance instance(appDir);
     if (!instance.claim())
         return 0;
+    // The earliest moment the folder may be read: its lock is held, so repairing an interrupted
+    // save cannot meet another instance's save. The window is built meanwhile.
+    FolderReadAhead readAhead(appDir);
 
     QtPlatformServices platform;
     const std::unique_ptr<frmMain> program = assembleProgram(platform, appDir);
@@ -44,7 +48,7 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
         [&window](QSessionManager &) { window.commitData(); });
 
-    window.Form_Load();
+    window.Form_Load(&readAhead);
     // Hidden in the tray only where there is a tray to come back from.
     if (!atLogin || !platform.isSystemTrayAvailable())
         window.show();

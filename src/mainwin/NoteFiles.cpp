@@ -5,6 +5,7 @@
 #include "mainwin/ThreadWait.h"
 #include "persist/EntryFiles.h"
 #include "persist/FileStamp.h"
+#include "persist/FolderReadAhead.h"
 #include "persist/OutsideChanges.h"
 #include "persist/SaveEngine.h"
 #include "platform/ModalGate.h"
@@ -40,10 +41,11 @@ NoteFiles::NoteFiles(TabSet &tabs, TabWindow &window, PlatformServices &platform
     , m_finisher(notesFolder)
 { }
 
-void NoteFiles::ReadTabFiles()
+void NoteFiles::ReadTabFiles(FolderReadAhead *readAhead)
 {
     m_known.clear();
-    const StoredEntryScan scan = scanEntryFiles(m_notesFolder, &m_known);
+    const StoredEntryScan scan
+        = readAhead ? readAhead->take(m_known) : scanEntryFiles(m_notesFolder, &m_known);
     for (const auto &entries : scan.tabs) {
         // A new tab's page shows its first entry: it gets the entry's title, and its content
         // goes to the box undecoded.

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class FolderReadAhead;
 class PlatformServices;
 struct SaveFile;
 class SettingsFile;
@@ -21,8 +22,8 @@ public:
         const QString &notesFolder, const SettingsFile &settings);
 
     // Called once at start-up while no tab record exists; tab numbers without files are
-    // skipped, so the tabs come out packed.
-    void ReadTabFiles();
+    // skipped, so the tabs come out packed. The files are what `readAhead` read, if given.
+    void ReadTabFiles(FolderReadAhead *readAhead = nullptr);
 
     // Stores the selected page's text, then writes every file, keeping the previous ones as
     // backups when told to. The files are written in a thread while the window waits without

@@ -14,7 +14,7 @@
 #include "mainwin/TabPage.h"
 #include "mainwin/TabStrip.h"
 #include "mainwin/Twips.h"
-#include "persist/SaveEngine.h"
+#include "persist/FolderReadAhead.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIcon.h"
@@ -104,8 +104,11 @@ frmMain::frmMain(PlatformServices &platform, const QString &appDir, QWidget *par
 
 frmMain::~frmMain() = default;
 
-void frmMain::Form_Load()
+void frmMain::Form_Load(FolderReadAhead *readAhead)
 {
+    std::optional<FolderReadAhead> readHere;
+    if (!readAhead)
+        readAhead = &readHere.emplace(m_appDir);
     m_tray = m_platform.addTrayIcon(windowIcon(), QStringLiteral("Nokuri"));
     connect(m_tray.get(), &TrayIcon::leftPressed, this, &frmMain::trayLeftPressed);
     connect(m_tray.get(), &TrayIcon::rightPressed, this, &frmMain::trayRightPressed);
@@ -115,9 +118,8 @@ void frmMain::Form_Load()
     m_tabs.DefFontSize = 10;
     m_makeBackup = true;
 
-    cleanupInterruptedSave(m_appDir);
     m_pages->setDrafting(true);
-    m_noteFiles->ReadTabFiles();
+    m_noteFiles->ReadTabFiles(readAhead);
     if (m_tabs.count() == 0) {
         clsTabCont &first = m_tabs.append();
         first.AddTitle(0, QString(), QString());

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ContentBox;
+class FolderReadAhead;
 class NoteFiles;
 class OutsideEdits;
 class PageSlots;
@@ -36,8 +37,9 @@ public:
     ~frmMain() override;
 
     // Start-up: the tray icon, the defaults, the tabs from the files, the settings, the
-    // working page, missed alarms and the status bar.
-    void Form_Load();
+    // working page, missed alarms and the status bar. The files are what `readAhead` read;
+    // without one they are read here.
+    void Form_Load(FolderReadAhead *readAhead = nullptr);
     // Shut-down: saves, then removes the tray icon. False when the user chose to stay
     // after a failed save.
     bool Form_Unload();
