@@ -58,10 +58,6 @@ void tst_FolderReadAhead::take_givesTheRepairedFolder_data()
     QTest::addColumn<Files>("files");
     QTest::addColumn<QString>("unreadable");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("tabs packed over a missing number")
-        << Files {{u"Tab1A.tab"_s, "a\r\n1\r\n"}, {u"Tab1B.tab"_s, "b\r\n2\r\n"},
-               {u"Tab3A.tab"_s, "c\r\n3\r\n"}}
-        << QString() << u"a/1 b/2\nc/3\nknown Tab1A.tab Tab1B.tab Tab3A.tab"_s;
     QTest::newRow("an interrupted save is finished first")
         << interruptedSave() << QString() << u"new/\ntwo/\nknown Tab1A.tab Tab2A.tab"_s;
     QTest::newRow("a file that cannot be read")
