@@ -57,7 +57,7 @@ bool FolderWatch::eventFilter(QObject *watched, QEvent *event)
 
 void FolderWatch::look()
 {
-    if (lookAfterSave())
+    if (lookAgainAfterSave(m_lookSoon))
         return;
     const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
     watchFiles(now);
@@ -69,12 +69,8 @@ void FolderWatch::look()
 
 void FolderWatch::settle()
 {
-    // Mid-save the files are half old, half new: judged again an interval later, when the save
-    // has told the watch what it wrote, or has failed and left this change to be seen.
-    if (m_modals.waiting()) {
-        m_settle.start();
+    if (lookAgainAfterSave(m_settle))
         return;
-    }
     const QHash<QString, FileStamp> now = noteFileStamps(m_dir, m_settingsName);
     if (now != m_seen) {
         m_seen = now;
@@ -84,19 +80,13 @@ void FolderWatch::settle()
     emit settled();
 }
 
-// Once the save has returned, it has told the watch what it wrote (accept()), and a look sees
-// only the changes of others.
-bool FolderWatch::lookAfterSave()
+// Mid-save the files are half old, half new: looked at again a while later, when the save has
+// told the watch what it wrote (accept()), or has failed and left the change to be seen.
+bool FolderWatch::lookAgainAfterSave(QTimer &again)
 {
     if (!m_modals.waiting())
         return false;
-    if (!m_lookAfterSave) {
-        m_lookAfterSave = true;
-        m_modals.afterWaits(this, [this] {
-            m_lookAfterSave = false;
-            look();
-        });
-    }
+    again.start();
     return true;
 }
 

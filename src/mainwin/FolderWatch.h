@@ -44,13 +44,12 @@ protected:
 private:
     void look();
     void settle();
-    bool lookAfterSave();
+    bool lookAgainAfterSave(QTimer &again);
     void watchFiles(const QHash<QString, FileStamp> &present);
 
     QString m_dir;
     QString m_settingsName;
     ModalGate &m_modals;
-    bool m_lookAfterSave = false;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QTimer m_lookSoon;
