@@ -4,7 +4,6 @@
 #include "mainwin/TabWindow.h"
 #include "mainwin/ThreadWait.h"
 #include "persist/EntryFiles.h"
-#include "persist/FileStamp.h"
 #include "persist/FolderReadAhead.h"
 #include "persist/OutsideChanges.h"
 #include "persist/SaveEngine.h"
@@ -140,10 +139,8 @@ void NoteFiles::takeInWhatLanded(
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (files[i].heldBy)
             continue;
-        const QString path = folder.filePath(files[i].name);
-        const std::optional<FileStamp> stamp = fileStampOf(path);
-        const std::optional<QByteArray> bytes = readWholeFile(path);
-        if (stamp && bytes && *bytes == entries[i]->bytes() && fileStampOf(path) == stamp)
-            m_known.remember(files[i].name, entries[i], *stamp);
+        const StampedFile now = readStampedFile(folder.filePath(files[i].name));
+        if (now.stamp && now.bytes == entries[i]->bytes())
+            m_known.remember(files[i].name, entries[i], *now.stamp);
     }
 }

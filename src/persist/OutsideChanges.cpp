@@ -17,13 +17,18 @@ std::optional<QByteArray> readWholeFile(const QString &path)
     return bytes;
 }
 
+StampedFile readStampedFile(const QString &path)
+{
+    StampedFile read {fileStampOf(path), readWholeFile(path)};
+    if (!read.bytes || read.stamp != fileStampOf(path))
+        read.stamp.reset();
+    return read;
+}
+
 KnownSettingsFile readKnownSettings(const QString &dir, const QString &name)
 {
-    const QString path = QDir(dir).filePath(name);
-    KnownSettingsFile known {name, fileStampOf(path), readWholeFile(path)};
-    if (!known.bytes || known.stamp != fileStampOf(path))
-        known.stamp.reset();
-    return known;
+    StampedFile read = readStampedFile(QDir(dir).filePath(name));
+    return {name, read.stamp, std::move(read.bytes)};
 }
 
 QHash<QString, FileStamp> noteFileStamps(const QString &dir, const QString &settingsName)

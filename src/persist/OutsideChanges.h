@@ -23,6 +23,15 @@ struct KnownSettingsFile
 // The whole file's bytes; nothing when it cannot be read to the end.
 std::optional<QByteArray> readWholeFile(const QString &path);
 
+// A file's bytes with the stamp it had while they were read: no stamp when someone wrote it
+// meanwhile or it could not be read.
+struct StampedFile
+{
+    std::optional<FileStamp> stamp;
+    std::optional<QByteArray> bytes;
+};
+StampedFile readStampedFile(const QString &path);
+
 // Reads the settings file with the stamp it had while it was read.
 KnownSettingsFile readKnownSettings(const QString &dir, const QString &name);
 
